@@ -1,0 +1,195 @@
+#include "directory/code_regions.h"
+#include "windows/code_window.h"
+#include "window_driver.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTest>
+
+#include <memory>
+
+using driver::child;
+
+namespace {
+const QString kPrompt = QStringLiteral("  请输入区号，然后进行查询！");
+const QString kError = QStringLiteral("  您所查询的区号错误！请重新输入！");
+} // namespace
+
+class CodeWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CodeWindow> m_window;
+    QLineEdit *m_input = nullptr;
+    QPlainTextEdit *m_output = nullptr;
+    QPushButton *m_query = nullptr;
+    QPushButton *m_clear = nullptr;
+
+    // Keys for plain ASCII; anything else arrives as an input method commits it.
+    void type(const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(m_input, QString(c));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(c));
+                QApplication::sendEvent(m_input, &commit);
+            }
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_window = std::make_unique<CodeWindow>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_input = child<QLineEdit>(m_window.get(), "Text1");
+        m_output = child<QPlainTextEdit>(m_window.get(), "Text2");
+        m_query = child<QPushButton>(m_window.get(), "Command1");
+        m_clear = child<QPushButton>(m_window.get(), "Command2");
+        QVERIFY(m_input && m_output && m_query && m_clear);
+    }
+
+    void cleanup() { m_window.reset(); }
+
+    void opensReadyForACode()
+    {
+        QCOMPARE(m_window->objectName(), QStringLiteral("Tessaline区号"));
+        QCOMPARE(m_input->text(), QString());
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  "));
+        QVERIFY(!m_output->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), m_input);
+        QCOMPARE(child<QLabel>(m_window.get(), "Label3")->text(), QStringLiteral("请输入区号进行查询！"));
+        QCOMPARE(m_query->text(), QStringLiteral("查询"));
+        QCOMPARE(m_clear->text(), QStringLiteral("清除"));
+    }
+
+    void answersWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("the typical request") << QStringLiteral("0512") << QStringLiteral("  江苏省苏州&吴江");
+        QTest::newRow("empty box") << QString() << kPrompt;
+        QTest::newRow("a blank is not empty") << QStringLiteral(" ") << kError;
+        QTest::newRow("Hong Kong") << QStringLiteral("852") << QStringLiteral("  香港");
+        QTest::newRow("a zero before Hong Kong") << QStringLiteral("0852") << QStringLiteral("  贵州省遵义");
+        QTest::newRow("full-width digits") << QStringLiteral("０１０") << kError;
+        QTest::newRow("letters") << QStringLiteral("abcd") << kError;
+    }
+
+    void answersWhatWasTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, answer);
+        type(typed);
+        QTest::mouseClick(m_query, Qt::LeftButton);
+        QCOMPARE(m_output->toPlainText(), answer);
+        QCOMPARE(m_input->text(), typed); // left as typed, to correct and ask again
+    }
+
+    void enterQueriesOnceAndKeepsTheFocus()
+    {
+        QSignalSpy clicks(m_query, &QPushButton::clicked);
+        type(QStringLiteral("0512"));
+        QTest::keyClick(m_input, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  江苏省苏州&吴江"));
+        QCOMPARE(QApplication::focusWidget(), m_input);
+
+        QTest::keyClick(m_input, Qt::Key_Backspace);
+        type(QStringLiteral("3"));
+        QTest::keyClick(m_input, Qt::Key_Enter); // the keypad's Enter
+        QCOMPARE(clicks.count(), 2);
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  江苏省南通&海门&启东&如东、如皋&海安"));
+    }
+
+    void takesAtMostFourCharacters()
+    {
+        type(QStringLiteral("05121"));
+        QCOMPARE(m_input->text(), QStringLiteral("0512"));
+
+        m_input->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("051234"));
+        QTest::keyClick(m_input, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_input->text(), QStringLiteral("0512"));
+    }
+
+    void everyAnswerIsWhollyVisible()
+    {
+        // The box has no scroll bars: a line that does not fit is lost.
+        const int room = m_output->viewport()->height() - 2 * int(m_output->document()->documentMargin());
+        for (const auto &row : directory::data::codeRegions) {
+            m_input->setText(QString::fromUtf8(row.areaCode.data(), qsizetype(row.areaCode.size())));
+            QTest::mouseClick(m_query, Qt::LeftButton);
+            const QTextLayout *layout = m_output->document()->firstBlock().layout();
+            QVERIFY2(layout->boundingRect().height() <= room, row.areaCode.data());
+        }
+    }
+
+    void clearEmptiesBothBoxes()
+    {
+        type(QStringLiteral("010"));
+        QTest::mouseClick(m_query, Qt::LeftButton);
+        QTest::mouseClick(m_clear, Qt::LeftButton);
+        QCOMPARE(m_input->text(), QString());
+        QCOMPARE(m_output->toPlainText(), QString()); // not the two blanks it opened with
+        QCOMPARE(QApplication::focusWidget(), m_input);
+
+        type(QStringLiteral("02"));
+        QTest::keyClick(m_input, Qt::Key_Return);
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  台湾省台北"));
+    }
+
+    void tabGoesRoundTheInputAndTheButtons()
+    {
+        QTest::keyClick(m_input, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_query);
+        QTest::keyClick(m_query, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_clear);
+        QTest::keyClick(m_clear, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_input);
+    }
+
+    void enterOnAFocusedButtonClicksThatButton()
+    {
+        type(QStringLiteral("010"));
+        QTest::keyClick(m_input, Qt::Key_Tab);
+        QTest::keyClick(m_query, Qt::Key_Return);
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  北京"));
+        QTest::keyClick(m_query, Qt::Key_Tab);
+        QTest::keyClick(m_clear, Qt::Key_Return);
+        QCOMPARE(m_output->toPlainText(), QString());
+        QCOMPARE(QApplication::focusWidget(), m_input);
+    }
+
+    void theOutputTakesNoTyping()
+    {
+        QTest::mouseClick(m_output->viewport(), Qt::LeftButton);
+        QTest::keyClicks(m_window.get(), QStringLiteral("x"));
+        QCOMPARE(m_output->toPlainText(), QStringLiteral("  "));
+    }
+
+    void screenReadersHearCleanNames()
+    {
+        const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        QCOMPARE(name(m_input), QStringLiteral("区号"));
+        QCOMPARE(name(m_output), QStringLiteral("查询结果"));
+        QCOMPARE(name(m_query), QStringLiteral("查询"));
+        QCOMPARE(name(m_clear), QStringLiteral("清除"));
+    }
+};
+
+QTEST_MAIN(CodeWindowTest)
+#include "code_window_test.moc"

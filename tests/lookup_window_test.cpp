@@ -1,0 +1,231 @@
+#include "windows/about_dialog.h"
+#include "windows/code_window.h"
+#include "windows/region_window.h"
+#include "window_driver.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using driver::child;
+using driver::clickCommand;
+using driver::command;
+
+namespace {
+
+// Runs the application's event loop with body queued as its first event;
+// returns exec()'s result, or -1 when the loop had not ended after 20 s.
+int runEventLoop(std::function<void()> body)
+{
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
+    guard.start(20000);
+    QTimer::singleShot(0, qApp, std::move(body));
+    return QApplication::exec();
+}
+
+QStringList panelTexts(const QMainWindow *window)
+{
+    QList<QLabel *> panels = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    std::sort(panels.begin(), panels.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (const QLabel *panel : panels)
+        texts << panel->text();
+    return texts;
+}
+
+} // namespace
+
+class LookupWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menusAndStatusBar_data()
+    {
+        QTest::addColumn<bool>("region");
+        QTest::newRow("region window") << true;
+        QTest::newRow("code window") << false;
+    }
+
+    void menusAndStatusBar()
+    {
+        QFETCH(bool, region);
+        std::unique_ptr<QMainWindow> window(region ? static_cast<QMainWindow *>(new RegionWindow)
+                                                   : new CodeWindow);
+        QCOMPARE(command(window.get(), "diquchaxun")->text(), QStringLiteral("地区查询"));
+        QCOMPARE(command(window.get(), "quhaochaxun")->text(), QStringLiteral("区号查询"));
+        QCOMPARE(command(window.get(), "about")->text(), QStringLiteral("关于"));
+        // The command for the window already open is greyed.
+        QCOMPARE(command(window.get(), "diquchaxun")->isEnabled(), !region);
+        QCOMPARE(command(window.get(), "quhaochaxun")->isEnabled(), region);
+        QVERIFY(command(window.get(), "about")->isEnabled());
+        for (const char *name : {"diquchaxun", "quhaochaxun", "about"}) {
+            QVERIFY(command(window.get(), name)->menu() == nullptr);
+            QVERIFY(command(window.get(), name)->shortcut().isEmpty());
+        }
+
+        QVERIFY(window->statusBar() != nullptr);
+        QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+        QCOMPARE(panelTexts(window.get()),
+                 (QStringList{QStringLiteral("Tessaline"), QStringLiteral("版本:V08.05"), QStringLiteral("Velmora")}));
+        QVERIFY(!window->windowIcon().isNull());
+    }
+
+    void aboutIsModalAndLeavesTheRegionWindowAsItWas()
+    {
+        auto window = std::make_unique<RegionWindow>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *provinces = child<QComboBox>(window.get(), "Combo1");
+        auto *cities = child<QComboBox>(window.get(), "Combo2");
+        QVERIFY(driver::choose(provinces, QStringLiteral("江苏省")));
+        QVERIFY(driver::choose(cities, QStringLiteral("苏州")));
+
+        bool sawAbout = false;
+        driver::whenModal([&](QWidget *modal) {
+            sawAbout = qobject_cast<AboutDialog *>(modal) != nullptr;
+            QVERIFY(sawAbout);
+            QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
+            QVERIFY(modal->parentWidget() == nullptr);
+            // The window behind takes no clicks meanwhile.
+            driver::clickAsTheSystem(provinces);
+            QVERIFY(!provinces->view()->isVisible());
+        });
+        clickCommand(window.get(), "about");
+        QVERIFY(sawAbout);
+        QCOMPARE(provinces->currentText(), QStringLiteral("江苏省"));
+        QCOMPARE(cities->currentText(), QStringLiteral("苏州"));
+        QCOMPARE(cities->count(), 29);
+        QCOMPARE(child<QLineEdit>(window.get(), "Text1")->text(), QStringLiteral("0512"));
+    }
+
+    void aboutLeavesTheCodeWindowAsItWas()
+    {
+        auto window = std::make_unique<CodeWindow>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *input = child<QLineEdit>(window.get(), "Text1");
+        QTest::keyClicks(input, QStringLiteral("0852"));
+        QTest::keyClick(input, Qt::Key_Return);
+
+        bool sawAbout = false;
+        driver::whenModal([&](QWidget *modal) {
+            sawAbout = qobject_cast<AboutDialog *>(modal) != nullptr;
+            driver::clickAsTheSystem(child<QPushButton>(window.get(), "Command2"));
+        });
+        clickCommand(window.get(), "about");
+        QVERIFY(sawAbout);
+        QCOMPARE(input->text(), QStringLiteral("0852"));
+        QCOMPARE(child<QPlainTextEdit>(window.get(), "Text2")->toPlainText(), QStringLiteral("  贵州省遵义"));
+    }
+
+    void switchingOpensFreshWindowsAndKeepsTheProgramRunning()
+    {
+        (new RegionWindow)->show();
+        int freshWindows = 0;
+        bool closedLast = false;
+        const int result = runEventLoop([&] {
+            for (int round = 0; round < 3; ++round) {
+                QPointer<QMainWindow> region = driver::openLookupWindow();
+                QVERIFY(qobject_cast<RegionWindow *>(region));
+                QVERIFY(driver::choose(child<QComboBox>(region, "Combo1"), QStringLiteral("北京")));
+                clickCommand(region, "quhaochaxun");
+                QVERIFY(!region || !region->isVisible());
+
+                QPointer<QMainWindow> code = driver::openLookupWindow();
+                QVERIFY(qobject_cast<CodeWindow *>(code));
+                QCOMPARE(child<QLineEdit>(code, "Text1")->text(), QString());
+                QCOMPARE(child<QPlainTextEdit>(code, "Text2")->toPlainText(), QStringLiteral("  "));
+                QTest::keyClicks(child<QLineEdit>(code, "Text1"), QStringLiteral("0512"));
+                QTest::keyClick(child<QLineEdit>(code, "Text1"), Qt::Key_Return);
+                clickCommand(code, "diquchaxun");
+
+                QMainWindow *next = driver::openLookupWindow();
+                QVERIFY(qobject_cast<RegionWindow *>(next));
+                QCOMPARE(child<QComboBox>(next, "Combo1")->currentIndex(), -1);
+                QCOMPARE(child<QLineEdit>(next, "Text1")->text(), QString());
+                ++freshWindows;
+            }
+            // Let the event loop run a while with the last window open: the
+            // program must still be there, then end when it is closed.
+            QTimer::singleShot(100, qApp, [&] {
+                QMainWindow *last = driver::openLookupWindow();
+                QVERIFY(last);
+                closedLast = true;
+                last->close();
+            });
+        });
+        QCOMPARE(freshWindows, 3);
+        QVERIFY(closedLast);
+        QCOMPARE(result, 0);
+        QCOMPARE(driver::openLookupWindow(), nullptr);
+    }
+
+    void closingTheCodeWindowEndsTheProgram()
+    {
+        (new RegionWindow)->show();
+        const int result = runEventLoop([] {
+            clickCommand(driver::openLookupWindow(), "quhaochaxun");
+            QTimer::singleShot(50, qApp, [] { driver::openLookupWindow()->close(); });
+        });
+        QCOMPARE(result, 0);
+        QCOMPARE(driver::openLookupWindow(), nullptr);
+    }
+
+    void theMenuBarIsReachableByKeyboard()
+    {
+        (new RegionWindow)->show();
+        bool sawAbout = false;
+        const int result = runEventLoop([&] {
+            QMainWindow *region = driver::openLookupWindow();
+            QVERIFY(QTest::qWaitForWindowActive(region));
+            // Alt enters the bar on its first command, greyed here; Right
+            // moves on to 区号查询, and the bar shows where the user is.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+            const QImage before = region->menuBar()->grab().toImage();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            QVERIFY(region->menuBar()->grab().toImage() != before);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QMainWindow *code = driver::openLookupWindow();
+            QVERIFY(qobject_cast<CodeWindow *>(code));
+            QVERIFY(QTest::qWaitForWindowActive(code));
+
+            driver::whenModal([&](QWidget *modal) { sawAbout = qobject_cast<AboutDialog *>(modal) != nullptr; });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right); // 区号查询 is greyed here and skipped
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            code->close();
+        });
+        QCOMPARE(result, 0);
+        QVERIFY(sawAbout);
+    }
+
+    void thePicturesAreCompiledIn()
+    {
+        QImageReader icon(QStringLiteral(":/tessaline.ico"));
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QFile ico(QStringLiteral(":/tessaline.ico"));
+        QVERIFY(ico.open(QIODevice::ReadOnly));
+        const QByteArray bytes = ico.readAll();
+        QVERIFY(bytes.size() > 14);
+        QCOMPARE(int(bytes[12]), 8); // bits per pixel: a 256-colour image
+
+        QImageReader landscape(QStringLiteral(":/landscape.jpg"));
+        QCOMPARE(landscape.format(), QByteArray("jpeg"));
+        QCOMPARE(landscape.size(), QSize(400, 240));
+    }
+};
+
+QTEST_MAIN(LookupWindowTest)
+#include "lookup_window_test.moc"

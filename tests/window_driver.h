@@ -1,0 +1,86 @@
+#pragma once
+
+// Drives the windows the way a user does: clicks on the menu bar, choices in
+// an opened drop-down list, keys. Shared by the window tests.
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace driver {
+
+template <typename T>
+T *child(const QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+inline QAction *command(const QMainWindow *window, const char *name)
+{
+    return window->menuBar()->findChild<QAction *>(QLatin1String(name));
+}
+
+// A click on the menu bar item, where the user would click.
+inline void clickCommand(QMainWindow *window, const char *name)
+{
+    QMenuBar *bar = window->menuBar();
+    const QRect where = bar->actionGeometry(command(window, name));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, where.center());
+}
+
+// Opens the list with the mouse and clicks the entry, as a user chooses.
+// Returns false when the list does not hold the text.
+inline bool choose(QComboBox *box, const QString &text)
+{
+    const int row = box->findText(text, Qt::MatchExactly);
+    if (row < 0)
+        return false;
+    box->showPopup();
+    QAbstractItemView *list = box->view();
+    if (!QTest::qWaitForWindowExposed(list->window()))
+        return false;
+    const QModelIndex entry = list->model()->index(row, box->modelColumn(), box->rootModelIndex());
+    list->scrollTo(entry);
+    const QPoint at = list->visualRect(entry).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    return !list->window()->isVisible();
+}
+
+// A click that comes in through the window system, as a real one does, so
+// that a modal window elsewhere blocks it.
+inline void clickAsTheSystem(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget->mapTo(window, widget->rect().center()));
+}
+
+// Runs check on the next turn of the event loop, while a modal window that
+// the caller is about to open is showing; check must close it.
+inline void whenModal(std::function<void(QWidget *modal)> check)
+{
+    QTimer::singleShot(0, qApp, [check = std::move(check)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        check(modal);
+        if (modal != nullptr && modal->isVisible())
+            modal->close();
+    });
+}
+
+// The lookup window that is open now, or nullptr.
+inline QMainWindow *openLookupWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<QMainWindow *>(w); main != nullptr && main->isVisible())
+            return main;
+    return nullptr;
+}
+
+} // namespace driver

@@ -1,0 +1,80 @@
+#include "windows/code_window.h"
+
+#include "windows/look.h"
+#include "windows/region_window.h"
+
+#include "directory/directory.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+CodeWindow::CodeWindow(QWidget *parent)
+    : LookupWindow(QStringLiteral("Tessaline区号"), parent)
+{
+    QWidget *area = client();
+
+    QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请输入区号进行查询！"), look::songFont(15));
+    prompt->setGeometry(look::twipRect(720, 120, 3135, 375));
+
+    m_input = new QLineEdit(area);
+    m_input->setObjectName(QStringLiteral("Text1"));
+    m_input->setAccessibleName(QStringLiteral("区号"));
+    m_input->setGeometry(look::twipRect(120, 600, 855, 330));
+    m_input->setFont(look::songFont(12));
+    m_input->setMaxLength(4); // holds for pasting as well as typing
+    look::setBoxColours(m_input, look::kLightYellow, m_input->palette().color(QPalette::Text));
+
+    m_query = new QPushButton(QStringLiteral("查询"), area);
+    m_query->setObjectName(QStringLiteral("Command1"));
+    m_query->setGeometry(look::twipRect(1200, 480, 615, 255));
+    m_query->setDefault(true);
+
+    m_output = new QPlainTextEdit(QStringLiteral("  "), area);
+    m_output->setObjectName(QStringLiteral("Text2"));
+    m_output->setAccessibleName(QStringLiteral("查询结果"));
+    m_output->setGeometry(look::twipRect(2040, 480, 2415, 615));
+    m_output->setFont(look::songFont(10.5));
+    m_output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_output->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_output->document()->setDocumentMargin(2);
+    look::setBoxColours(m_output, look::kLightYellow, look::kMagenta);
+    m_output->setEnabled(false); // only the program writes the answer
+
+    m_clear = new QPushButton(QStringLiteral("清除"), area);
+    m_clear->setObjectName(QStringLiteral("Command2"));
+    m_clear->setGeometry(look::twipRect(1200, 840, 615, 255));
+
+    // Enter clicks the focused button, and in the input box the query button;
+    // a main window has no default button of its own.
+    m_query->setAutoDefault(true);
+    m_clear->setAutoDefault(true);
+    connect(m_input, &QLineEdit::returnPressed, m_query, &QPushButton::click);
+
+    setTabOrder(m_input, m_query);
+    setTabOrder(m_query, m_clear);
+    m_input->setFocus();
+
+    // This window is the code lookup already; its own command has nothing to do.
+    m_codeCommand->setEnabled(false);
+
+    connect(m_query, &QPushButton::clicked, this, &CodeWindow::query);
+    connect(m_clear, &QPushButton::clicked, this, &CodeWindow::clearBoxes);
+    connect(m_regionCommand, &QAction::triggered, this, &CodeWindow::replaceWith<RegionWindow>);
+}
+
+void CodeWindow::query()
+{
+    const QByteArray code = m_input->text().toUtf8();
+    m_output->setPlainText(fromDirectory(directory::regionForCode(toDirectory(code))));
+}
+
+void CodeWindow::clearBoxes()
+{
+    m_input->clear();
+    m_output->clear();
+    m_input->setFocus();
+}

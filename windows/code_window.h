@@ -1,0 +1,26 @@
+#pragma once
+
+// Lookup by code: type an area code and read the region it serves.
+
+#include "windows/lookup_window.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class CodeWindow : public LookupWindow
+{
+    Q_OBJECT
+
+public:
+    explicit CodeWindow(QWidget *parent = nullptr);
+
+private:
+    void query();
+    void clearBoxes();
+
+    QLineEdit *m_input = nullptr;       // Text1
+    QPushButton *m_query = nullptr;     // Command1
+    QPushButton *m_clear = nullptr;     // Command2
+    QPlainTextEdit *m_output = nullptr; // Text2
+};

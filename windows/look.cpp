@@ -1,0 +1,112 @@
+#include "windows/look.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+#include <QPixmapCache>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
+
+namespace look {
+namespace {
+
+// Draws the command the keyboard is on as if pressed: the way the style
+// shows a selected command whose menu is open.
+class MenuBarStyle : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element == CE_MenuBarItem && item != nullptr && widget != nullptr && widget->hasFocus()
+            && (item->state & State_Selected)) {
+            QStyleOptionMenuItem marked = *item;
+            marked.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &marked, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+} // namespace
+
+QFont songFont(qreal points)
+{
+    QFont font;
+    // AR PL UMing before Noto Serif: its metrics are SimSun's (half-width
+    // Latin, tight lines), which the design's box sizes assume.
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Serif CJK SC")});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kYellow);
+    label->setPalette(palette);
+    return label;
+}
+
+void setBoxColours(QWidget *box, const QColor &background, const QColor &text)
+{
+    QPalette palette = box->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, background);
+        palette.setColor(group, QPalette::Text, text);
+    }
+    box->setPalette(palette);
+}
+
+QIcon programIcon()
+{
+    return QIcon(QStringLiteral(":/tessaline.ico"));
+}
+
+QPixmap landscape()
+{
+    static const QString key = QStringLiteral("tessaline-landscape");
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture.load(QStringLiteral(":/landscape.jpg"));
+        QPixmapCache::insert(key, picture);
+    }
+    return picture;
+}
+
+Backdrop::Backdrop(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Backdrop::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, landscape());
+}
+
+void markKeyboardSelection(QMenuBar *bar)
+{
+    auto *style = new MenuBarStyle;
+    style->setParent(bar); // a widget does not own its style
+    bar->setStyle(style);
+}
+
+Qt::WindowFlags fixedWindowFlags(Qt::WindowType type)
+{
+    return type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+}
+
+} // namespace look

@@ -1,0 +1,93 @@
+#include "windows/lookup_window.h"
+
+#include "windows/about_dialog.h"
+#include "windows/look.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace {
+
+struct Panel {
+    const char *text;
+    int widthTwips;
+};
+
+constexpr Panel kPanels[] = {
+    {"Tessaline", 1500},
+    {"版本:V08.05", 1500},
+    {"Velmora", 1600},
+};
+
+constexpr int kClientWidth = 4590;
+constexpr int kClientHeight = 1515;
+constexpr int kStatusBarHeight = 255;
+
+} // namespace
+
+LookupWindow::LookupWindow(const QString &name, QWidget *parent)
+    : QMainWindow(parent, look::fixedWindowFlags(Qt::Window))
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tessaline V08.05"));
+    setWindowIcon(look::programIcon());
+
+    QMenuBar *bar = menuBar();
+    bar->setNativeMenuBar(false); // the design counts the bar outside the client area
+    look::markKeyboardSelection(bar);
+    m_regionCommand = bar->addAction(QStringLiteral("地区查询"));
+    m_regionCommand->setObjectName(QStringLiteral("diquchaxun"));
+    m_codeCommand = bar->addAction(QStringLiteral("区号查询"));
+    m_codeCommand->setObjectName(QStringLiteral("quhaochaxun"));
+    m_aboutCommand = bar->addAction(QStringLiteral("关于"));
+    m_aboutCommand->setObjectName(QStringLiteral("about"));
+    connect(m_aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout);
+
+    // The status bar is docked inside the design's client area, so the part
+    // above it is what the controls are placed on.
+    m_client = new look::Backdrop(this);
+    m_client->setFixedSize(look::px(kClientWidth), look::px(kClientHeight - kStatusBarHeight));
+    setCentralWidget(m_client);
+    setStatusBar(buildStatusBar());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QStatusBar *LookupWindow::buildStatusBar()
+{
+    auto *bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(look::px(kStatusBarHeight));
+
+    // Fixed panels placed by hand: the bar's own layout adds margins and
+    // spacing the design does not have.
+    int left = 0;
+    for (const Panel &panel : kPanels) {
+        auto *label = new QLabel(QString::fromUtf8(panel.text), bar);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setIndent(2);
+        label->setToolTip(label->text());
+        label->setGeometry(left, 0, look::px(panel.widthTwips), look::px(kStatusBarHeight));
+        left += label->width();
+    }
+    return bar;
+}
+
+void LookupWindow::openAbout()
+{
+    // Application-modal; returns once the user has closed it.
+    (new AboutDialog)->exec();
+}
+
+QStringList fromDirectory(std::span<const std::string_view> texts)
+{
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(texts.size()));
+    for (const std::string_view text : texts)
+        list.append(fromDirectory(text));
+    return list;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+// What the two lookup windows share: caption, icon, fixed border, the menu
+// bar of three commands, the status bar and the landscape client area. Each
+// window adds its own controls on top and wires the commands it answers.
+
+#include <QByteArray>
+#include <QEventLoopLocker>
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <span>
+#include <string_view>
+
+class QAction;
+class QStatusBar;
+
+class LookupWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit LookupWindow(const QString &name, QWidget *parent = nullptr);
+
+protected:
+    // The client area the controls are placed on, in design coordinates.
+    QWidget *client() const { return m_client; }
+
+    QAction *m_regionCommand = nullptr; // diquchaxun
+    QAction *m_codeCommand = nullptr;   // quhaochaxun
+    QAction *m_aboutCommand = nullptr;  // about
+
+    // Closes this window and opens a fresh Next in its place.
+    template <typename Next>
+    void replaceWith()
+    {
+        // For a moment no window is open; the program must not end there.
+        const QEventLoopLocker keepRunning;
+        close();
+        (new Next)->show();
+    }
+
+private:
+    void openAbout();
+    QStatusBar *buildStatusBar();
+
+    QWidget *m_client = nullptr;
+};
+
+// The Directory speaks UTF-8: a view of text converted with toUtf8() in, views
+// of constant data out.
+inline std::string_view toDirectory(const QByteArray &utf8)
+{
+    return {utf8.constData(), static_cast<std::size_t>(utf8.size())};
+}
+
+inline QString fromDirectory(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList fromDirectory(std::span<const std::string_view> texts);

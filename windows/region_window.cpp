@@ -1,0 +1,77 @@
+#include "windows/region_window.h"
+
+#include "windows/code_window.h"
+#include "windows/look.h"
+
+#include "directory/directory.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+RegionWindow::RegionWindow(QWidget *parent)
+    : LookupWindow(QStringLiteral("Tessaline地区"), parent)
+{
+    QWidget *area = client();
+
+    QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请选择省份和市区进行查询！"), look::songFont(15));
+    prompt->setGeometry(look::twipRect(360, 120, 3975, 375));
+
+    m_provinces = new QComboBox(area);
+    m_provinces->setObjectName(QStringLiteral("Combo1"));
+    m_provinces->setAccessibleName(QStringLiteral("省份"));
+    m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
+    m_provinces->addItems(fromDirectory(directory::provinceNames()));
+    m_provinces->setCurrentIndex(-1);
+
+    m_cities = new QComboBox(area);
+    m_cities->setObjectName(QStringLiteral("Combo2"));
+    m_cities->setAccessibleName(QStringLiteral("城市"));
+    m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
+    look::setBoxColours(m_cities, look::kWhite, look::kBlack);
+
+    m_code = new QLineEdit(area);
+    m_code->setObjectName(QStringLiteral("Text1"));
+    m_code->setAccessibleName(QStringLiteral("区号"));
+    m_code->setGeometry(look::twipRect(3360, 720, 1095, 300));
+    m_code->setFont(look::songFont(12));
+    look::setBoxColours(m_code, look::kWhite, look::kBlack);
+    m_code->setEnabled(false); // only the program writes the code
+
+    setTabOrder(m_provinces, m_cities);
+    m_provinces->setFocus();
+
+    // Load: this window is the region lookup already.
+    m_regionCommand->setEnabled(false);
+
+    connect(m_provinces, &QComboBox::activated, this, &RegionWindow::chooseProvince);
+    connect(m_cities, &QComboBox::activated, this, &RegionWindow::chooseCity);
+    connect(m_codeCommand, &QAction::triggered, this, &RegionWindow::replaceWith<CodeWindow>);
+}
+
+void RegionWindow::chooseProvince()
+{
+    const QByteArray text = m_provinces->currentText().toUtf8();
+    const directory::ProvinceSelection selection = directory::selectProvince(toDirectory(text));
+    if (!selection.matched)
+        return;
+    if (!selection.cityBoxEnabled) {
+        m_cities->clear();
+        m_cities->setEnabled(false);
+        m_code->setText(fromDirectory(selection.codeText));
+        return;
+    }
+    m_code->clear();
+    m_cities->clear();
+    m_cities->setEnabled(true);
+    m_cities->addItems(fromDirectory(selection.cities));
+    m_cities->setCurrentIndex(-1); // filling the list must not choose a city
+}
+
+void RegionWindow::chooseCity()
+{
+    const QByteArray text = m_cities->currentText().toUtf8();
+    if (const auto code = directory::codeForCity(toDirectory(text)))
+        m_code->setText(fromDirectory(*code));
+}
