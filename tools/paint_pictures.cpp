@@ -1,5 +1,5 @@
-// Paints the program's pictures: the icon and the landscape behind the
-// windows. Deterministic, so the committed files can be remade at will:
+// Paints the program's pictures: the icon, the landscape behind the windows
+// and the start-up picture. Deterministic, so the committed files can be remade at will:
 //   tessaline_paint resources/
 
 #include <QColor>
@@ -167,6 +167,54 @@ QImage landscape(int scale)
     return image;
 }
 
+// --- start-up picture -----------------------------------------------------
+
+void shadowedText(QPainter &p, const QRectF &box, const QFont &font, const QString &text, double offset)
+{
+    p.setFont(font);
+    p.setPen(QColor(30, 8, 48, 200));
+    p.drawText(box.translated(offset, offset), Qt::AlignCenter, text);
+    p.setPen(Qt::white);
+    p.drawText(box, Qt::AlignCenter, text);
+}
+
+QImage startup(int scale)
+{
+    const int w = 395, h = 162;
+    QImage image(w * scale, h * scale, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.scale(scale, scale);
+
+    QLinearGradient ground(0, 0, w, h);
+    ground.setColorAt(0.0, QColor(118, 58, 168));
+    ground.setColorAt(1.0, QColor(70, 28, 120));
+    p.fillRect(QRectF(0, 0, w, h), ground);
+
+    // A soft glow behind the title and a few faint rings, for depth.
+    QRadialGradient glow(QPointF(w / 2.0, h * 0.32), w * 0.55);
+    glow.setColorAt(0.0, QColor(200, 150, 240, 90));
+    glow.setColorAt(1.0, QColor(200, 150, 240, 0));
+    p.fillRect(QRectF(0, 0, w, h), glow);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 4; ++i) {
+        p.setPen(QPen(QColor(255, 255, 255, 18), 10 - 2 * i));
+        p.drawEllipse(QPointF(w * 0.86, h * 1.05), 60.0 + 34 * i, 60.0 + 34 * i);
+    }
+
+    QFont title(QStringLiteral("DejaVu Sans"));
+    title.setBold(true);
+    title.setPixelSize(36);
+    title.setHintingPreference(QFont::PreferNoHinting);
+    shadowedText(p, QRectF(0, 8, w, h / 2.0 + 4), title, QStringLiteral("Tessaline V08.05"), 3);
+
+    QFont maker(QStringLiteral("DejaVu Sans"));
+    maker.setPixelSize(22);
+    maker.setHintingPreference(QFont::PreferNoHinting);
+    shadowedText(p, QRectF(0, h / 2.0 + 16, w, 40), maker, QStringLiteral("Velmora"), 2);
+    return image;
+}
+
 // --- icon -----------------------------------------------------------------
 
 // 3 x 5 capitals for the word on the box.
@@ -292,6 +340,7 @@ int main(int argc, char **argv)
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = write(out.filePath(QStringLiteral("tessaline.ico")), icoFile(icon()));
     ok = landscape(1).save(out.filePath(QStringLiteral("landscape.jpg")), "JPEG", 90) && ok;
+    ok = startup(1).save(out.filePath(QStringLiteral("startup.jpg")), "JPEG", 90) && ok;
     if (!ok) {
         std::fprintf(stderr, "could not write the pictures into %s\n", argv[1]);
         return 1;
