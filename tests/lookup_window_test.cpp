@@ -22,18 +22,6 @@ using driver::command;
 
 namespace {
 
-// Runs the application's event loop with body queued as its first event;
-// returns exec()'s result, or -1 when the loop had not ended after 20 s.
-int runEventLoop(std::function<void()> body)
-{
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
-    guard.start(20000);
-    QTimer::singleShot(0, qApp, std::move(body));
-    return QApplication::exec();
-}
-
 QStringList panelTexts(const QMainWindow *window)
 {
     QList<QLabel *> panels = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
@@ -135,7 +123,7 @@ private slots:
         (new RegionWindow)->show();
         int freshWindows = 0;
         bool closedLast = false;
-        const int result = runEventLoop([&] {
+        const int result = driver::runEventLoop([&] {
             for (int round = 0; round < 3; ++round) {
                 QPointer<QMainWindow> region = driver::openLookupWindow();
                 QVERIFY(qobject_cast<RegionWindow *>(region));
@@ -175,7 +163,7 @@ private slots:
     void closingTheCodeWindowEndsTheProgram()
     {
         (new RegionWindow)->show();
-        const int result = runEventLoop([] {
+        const int result = driver::runEventLoop([] {
             clickCommand(driver::openLookupWindow(), "quhaochaxun");
             QTimer::singleShot(50, qApp, [] { driver::openLookupWindow()->close(); });
         });
@@ -187,7 +175,7 @@ private slots:
     {
         (new RegionWindow)->show();
         bool sawAbout = false;
-        const int result = runEventLoop([&] {
+        const int result = driver::runEventLoop([&] {
             QMainWindow *region = driver::openLookupWindow();
             QVERIFY(QTest::qWaitForWindowActive(region));
             // Alt enters the bar on its first command, greyed here; Right

@@ -74,6 +74,18 @@ inline void whenModal(std::function<void(QWidget *modal)> check)
     });
 }
 
+// Runs the application's event loop with body queued as its first event;
+// returns exec()'s result, or -1 when the loop had not ended after 20 s.
+inline int runEventLoop(std::function<void()> body)
+{
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
+    guard.start(20000);
+    QTimer::singleShot(0, qApp, std::move(body));
+    return QApplication::exec();
+}
+
 // The lookup window that is open now, or nullptr.
 inline QMainWindow *openLookupWindow()
 {

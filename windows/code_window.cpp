@@ -63,7 +63,7 @@ CodeWindow::CodeWindow(QWidget *parent)
 
     connect(m_query, &QPushButton::clicked, this, &CodeWindow::query);
     connect(m_clear, &QPushButton::clicked, this, &CodeWindow::clearBoxes);
-    connect(m_regionCommand, &QAction::triggered, this, &CodeWindow::replaceWith<RegionWindow>);
+    connect(m_regionCommand, &QAction::triggered, this, [this] { replaceWindow<RegionWindow>(this); });
 }
 
 void CodeWindow::query()

@@ -31,22 +31,22 @@ protected:
     QAction *m_codeCommand = nullptr;   // quhaochaxun
     QAction *m_aboutCommand = nullptr;  // about
 
-    // Closes this window and opens a fresh Next in its place.
-    template <typename Next>
-    void replaceWith()
-    {
-        // For a moment no window is open; the program must not end there.
-        const QEventLoopLocker keepRunning;
-        close();
-        (new Next)->show();
-    }
-
 private:
     void openAbout();
     QStatusBar *buildStatusBar();
 
     QWidget *m_client = nullptr;
 };
+
+// Closes current and opens a fresh Next in its place, all in one handler.
+template <typename Next>
+void replaceWindow(QWidget *current)
+{
+    // For a moment no window is open; the program must not end there.
+    const QEventLoopLocker keepRunning;
+    current->close();
+    (new Next)->show();
+}
 
 // The Directory speaks UTF-8: a view of text converted with toUtf8() in, views
 // of constant data out.

@@ -47,7 +47,7 @@ RegionWindow::RegionWindow(QWidget *parent)
 
     connect(m_provinces, &QComboBox::activated, this, &RegionWindow::chooseProvince);
     connect(m_cities, &QComboBox::activated, this, &RegionWindow::chooseCity);
-    connect(m_codeCommand, &QAction::triggered, this, &RegionWindow::replaceWith<CodeWindow>);
+    connect(m_codeCommand, &QAction::triggered, this, [this] { replaceWindow<CodeWindow>(this); });
 }
 
 void RegionWindow::chooseProvince()

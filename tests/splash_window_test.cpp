@@ -1,0 +1,120 @@
+#include "windows/instance_guard.h"
+#include "windows/region_window.h"
+#include "windows/splash_window.h"
+#include "window_driver.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QList<QMessageBox *> openWarnings()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(w); box != nullptr && box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+} // namespace
+
+class SplashWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime;
+
+private slots:
+    void showsThePictureAndWaits()
+    {
+        InstanceGuard guard(m_runtime.path());
+        QPointer splash = new SplashWindow(guard);
+        splash->show();
+        QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QCOMPARE(splash->objectName(), QStringLiteral("启动"));
+        QCOMPARE(splash->windowTitle(), QString());
+        QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint); // no title bar
+        QCOMPARE(splash->windowType(), Qt::SplashScreen);       // no taskbar button
+        QVERIFY(!splash->testAttribute(Qt::WA_QuitOnClose));
+
+        auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 1500);
+
+        // Clicks and keys change nothing.
+        QTest::mouseClick(splash, Qt::LeftButton);
+        QTest::keyClick(splash, Qt::Key_Return);
+        QTest::keyClick(splash, Qt::Key_Escape);
+        QVERIFY(splash && splash->isVisible());
+        QVERIFY(timer->isActive());
+        QVERIFY(timer->remainingTime() > 1000);
+        QCOMPARE(driver::openLookupWindow(), nullptr);
+        delete splash;
+    }
+
+    void handsOverToTheRegionWindow()
+    {
+        InstanceGuard guard(m_runtime.path());
+        QPointer splash = new SplashWindow(guard);
+        splash->show();
+        QMainWindow *region = nullptr;
+        const int result = driver::runEventLoop([&] {
+            QVERIFY(QTest::qWaitFor([] { return driver::openLookupWindow() != nullptr; }, 5000));
+            region = driver::openLookupWindow();
+            QVERIFY(qobject_cast<RegionWindow *>(region));
+            QVERIFY(!splash || !splash->isVisible());
+            QVERIFY(openWarnings().isEmpty());
+            // The start-up window going did not end the program; closing
+            // the region window does.
+            region->close();
+        });
+        QCOMPARE(result, 0);
+        QVERIFY(region != nullptr);
+    }
+
+    void warnsOnceWhenAnotherCopyRunsThenEnds()
+    {
+        InstanceGuard firstCopy(m_runtime.path());
+        QVERIFY(!firstCopy.anotherCopyRuns());
+
+        InstanceGuard guard(m_runtime.path());
+        QPointer splash = new SplashWindow(guard);
+        splash->show();
+        // The warning runs its own event loop, so watch for it from timers.
+        int warningsSeen = 0;
+        QTimer watch;
+        const int result = driver::runEventLoop([&] {
+            connect(&watch, &QTimer::timeout, this, [&] {
+                const QList<QMessageBox *> warnings = openWarnings();
+                if (warnings.isEmpty())
+                    return;
+                watch.stop();
+                QMessageBox *warning = warnings.first();
+                QCOMPARE(warning->windowTitle(), QStringLiteral("提示"));
+                QCOMPARE(warning->text(), QStringLiteral("该程序已在运行中！"));
+                QCOMPARE(warning->icon(), QMessageBox::Warning);
+                QCOMPARE(warning->buttons().size(), 1);
+                QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
+                // Longer than the start-up interval: the timer must not fire again.
+                QTimer::singleShot(1800, this, [&, warning] {
+                    warningsSeen = openWarnings().size();
+                    QTest::mouseClick(warning->buttons().first(), Qt::LeftButton);
+                });
+            });
+            watch.start(20);
+        });
+        QCOMPARE(warningsSeen, 1);
+        QCOMPARE(result, 0);
+        QCOMPARE(driver::openLookupWindow(), nullptr); // no lookup window was opened
+        delete splash;
+    }
+};
+
+QTEST_MAIN(SplashWindowTest)
+#include "splash_window_test.moc"

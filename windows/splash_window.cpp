@@ -1,0 +1,80 @@
+#include "windows/splash_window.h"
+
+#include "windows/instance_guard.h"
+#include "windows/look.h"
+#include "windows/region_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <qdrawutil.h>
+
+namespace {
+
+constexpr int kClientWidth = 5895;
+constexpr int kClientHeight = 2430;
+constexpr int kFrame = 2; // the fixed dialog frame, drawn here: there is no title bar to hang it on
+constexpr int kShowMilliseconds = 1500;
+
+} // namespace
+
+SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_guard(guard)
+    , m_picture(QStringLiteral(":/startup.jpg"))
+{
+    setObjectName(QStringLiteral("启动"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false); // the lookup windows decide when the program ends
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(look::px(kClientWidth) + 2 * kFrame, look::px(kClientHeight) + 2 * kFrame);
+    setFocusPolicy(Qt::NoFocus);
+    if (const QScreen *where = screen())
+        move(where->availableGeometry().center() - rect().center());
+
+    // One shot: a repeating timer would ask again while the warning is open.
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(kShowMilliseconds);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::handOver);
+    m_timer->start();
+}
+
+void SplashWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect client = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
+    painter.setClipRect(client);
+    painter.drawPixmap(client.topLeft(), m_picture);
+    painter.setClipping(false);
+    qDrawWinPanel(&painter, rect(), palette(), false);
+}
+
+void SplashWindow::closeEvent(QCloseEvent *event)
+{
+    // Only the hand-over closes this window; a close request from outside
+    // would leave the program running with no window at all.
+    if (event->spontaneous())
+        event->ignore();
+}
+
+void SplashWindow::handOver()
+{
+    setCursor(Qt::WaitCursor);
+    if (m_guard.anotherCopyRuns()) {
+        QMessageBox warning(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("该程序已在运行中！"),
+                            QMessageBox::Ok, this);
+        warning.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        warning.exec();
+        hide();
+        QCoreApplication::exit(0);
+        return;
+    }
+    unsetCursor();
+    replaceWindow<RegionWindow>(this);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// The start-up window: the start-up picture for a moment, then the check for
+// another copy and the hand-over to the region lookup window.
+
+#include <QPixmap>
+#include <QWidget>
+
+class InstanceGuard;
+class QTimer;
+
+class SplashWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // guard must outlive the program's run: it holds the claim.
+    explicit SplashWindow(InstanceGuard &guard, QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void handOver();
+
+    InstanceGuard &m_guard;
+    QPixmap m_picture;
+    QTimer *m_timer = nullptr; // Timer1
+};
