@@ -1,0 +1,166 @@
+"""End-to-end tests of the real program in a real X session.
+
+Usage: program_test.py PATH_TO_TESSALINE [unittest arguments]
+"""
+
+import os
+import pwd
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from xsession import MAIN_TITLE, XSession, kill_hard, wait_for
+
+PROGRAM = None
+SPLASH_SIZE = (397, 166)  # 393 x 162 of picture inside a 2-pixel frame
+
+
+class ProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.x = XSession()
+        self.addCleanup(lambda: self.x.close())
+
+    # --- helpers ---------------------------------------------------------
+
+    def splash(self, copy):
+        """The copy's start-up window: visible and of the picture's size."""
+        for window, title in self.x.windows(copy.pid).items():
+            if title not in (MAIN_TITLE, "提示") and self.x.size(window) == SPLASH_SIZE:
+                return window
+        return None
+
+    def main_window(self, copy, timeout=5):
+        found = wait_for(lambda: self.x.windows_named(copy.pid, MAIN_TITLE), timeout)
+        self.assertTrue(found, "no lookup window appeared")
+        self.assertEqual(len(found), 1, "more than one lookup window open")
+        return found[0]
+
+    def warning(self, copy, timeout=5):
+        found = wait_for(lambda: self.x.windows_named(copy.pid, "提示"), timeout)
+        self.assertTrue(found, "no warning appeared")
+        return found[0]
+
+    def start_running_copy(self):
+        copy = self.x.start(PROGRAM)
+        self.main_window(copy)
+        return copy
+
+    def switch(self, copy, window, to_code):
+        """Through the menu bar with the keyboard: Alt, along, Enter."""
+        self.x.alt(window)
+        if to_code:
+            self.x.key(window, "Right")  # past the greyed 地区查询
+        self.x.key(window, "Return")
+        fresh = wait_for(lambda: [w for w in self.x.windows_named(copy.pid, MAIN_TITLE) if w != window], 5)
+        self.assertTrue(fresh, "the other lookup window did not open")
+        self.assertIsNone(copy.poll(), "the program ended while switching")
+        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), fresh, "the old window stayed open")
+        return fresh[0]
+
+    # --- tests -----------------------------------------------------------
+
+    def test_start_shows_the_start_up_window_then_the_region_window(self):
+        started = time.monotonic()
+        copy = self.x.start(PROGRAM)
+        self.assertTrue(wait_for(lambda: self.splash(copy), 3), "no start-up window")
+        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), [])
+
+        self.main_window(copy)
+        waited = time.monotonic() - started
+        self.assertGreaterEqual(waited, 1.4)
+        self.assertLess(waited, 5)
+        self.assertIsNone(self.splash(copy), "the start-up window stayed")
+        self.assertEqual(self.x.windows_named(copy.pid, "提示"), [])
+
+    def test_the_start_up_window_ignores_a_close_request(self):
+        copy = self.x.start(PROGRAM)
+        splash = wait_for(lambda: self.splash(copy), 3)
+        self.x.request_close(splash)
+        self.main_window(copy)
+        self.assertIsNone(copy.poll())
+
+    def test_a_second_copy_warns_and_ends_while_the_first_runs_on(self):
+        first = self.start_running_copy()
+        first_window = self.main_window(first)
+
+        second = self.x.start(PROGRAM)
+        self.assertTrue(wait_for(lambda: self.splash(second), 3), "the second copy showed no start-up window")
+        self.assertEqual(self.x.windows_named(second.pid, "提示"), [], "warned before the start-up wait")
+        warning = self.warning(second)
+        self.assertEqual(self.x.windows_named(second.pid, MAIN_TITLE), [])
+
+        self.x.key(warning, "Return")  # OK
+        self.assertEqual(second.wait(timeout=5), 0)
+        self.assertIsNone(first.poll())
+        self.assertEqual(self.x.windows_named(first.pid, MAIN_TITLE), [first_window])
+
+    def test_a_killed_copy_does_not_block_the_next(self):
+        first = self.start_running_copy()
+        kill_hard(first)
+        second = self.x.start(PROGRAM)
+        self.main_window(second)
+        self.assertEqual(self.x.windows_named(second.pid, "提示"), [])
+
+    def test_of_two_copies_started_together_one_runs_on(self):
+        copies = [self.x.start(PROGRAM), self.x.start(PROGRAM)]
+        settled = wait_for(lambda: all(self.x.windows_named(c.pid, MAIN_TITLE) or self.x.windows_named(c.pid, "提示")
+                                       for c in copies), 6)
+        self.assertTrue(settled, "the copies did not both get past the start-up window")
+        runners = [c for c in copies if self.x.windows_named(c.pid, MAIN_TITLE)]
+        warned = [c for c in copies if self.x.windows_named(c.pid, "提示")]
+        self.assertEqual((len(runners), len(warned)), (1, 1))
+
+        self.x.key(self.warning(warned[0]), "Return")
+        self.assertEqual(warned[0].wait(timeout=5), 0)
+        time.sleep(0.2)
+        self.assertIsNone(runners[0].poll())
+
+    def test_switching_windows_keeps_the_program_running(self):
+        copy = self.start_running_copy()
+        window = self.main_window(copy)
+        for _ in range(3):
+            window = self.switch(copy, window, to_code=True)
+            window = self.switch(copy, window, to_code=False)
+        self.assertIsNone(copy.poll())
+
+    def test_a_close_request_ends_the_program(self):
+        copy = self.start_running_copy()
+        window = self.main_window(copy)
+        # Also when the region window was reached by switching back.
+        window = self.switch(copy, window, to_code=True)
+        window = self.switch(copy, window, to_code=False)
+        self.x.request_close(window)
+        self.assertEqual(copy.wait(timeout=5), 0)
+
+    def test_a_close_request_to_the_code_window_ends_the_program(self):
+        copy = self.start_running_copy()
+        window = self.switch(copy, self.main_window(copy), to_code=True)
+        self.x.request_close(window)
+        self.assertEqual(copy.wait(timeout=5), 0)
+
+    @unittest.skipUnless(os.geteuid() == 0 and shutil.which("setpriv"), "needs root to run a second user")
+    def test_another_users_copy_does_not_block(self):
+        self.x.close()
+        self.x = XSession(listen_for_all=True)
+        mine = self.start_running_copy()
+
+        nobody = pwd.getpwnam("nobody")
+        theirs_runtime = tempfile.mkdtemp(prefix="tessaline-nobody-")
+        self.addCleanup(shutil.rmtree, theirs_runtime, True)
+        os.chown(theirs_runtime, nobody.pw_uid, nobody.pw_gid)
+        os.chmod(theirs_runtime, 0o700)
+        theirs = self.x.start(PROGRAM, runtime_dir=theirs_runtime,
+                              prefix=("setpriv", f"--reuid={nobody.pw_uid}", f"--regid={nobody.pw_gid}",
+                                      "--clear-groups", "env", f"HOME={theirs_runtime}"))
+        # Both run on: nobody's copy looks in nobody's runtime directory.
+        self.main_window(theirs)
+        self.assertEqual(self.x.windows_named(theirs.pid, "提示"), [])
+        self.assertIsNone(mine.poll())
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0], *sys.argv[2:]], verbosity=2)

@@ -1,0 +1,165 @@
+"""A private X display for driving the real program: Xvfb, xdotool, and a
+small Xlib client for what xdotool cannot do (a window manager's close
+request)."""
+
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+MAIN_TITLE = "Tessaline V08.05"
+
+
+def wait_for(predicate, timeout, interval=0.05):
+    """Polls predicate until it returns something true; returns that, or None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(interval)
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int),
+        ("serial", ctypes.c_ulong),
+        ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p),
+        ("window", ctypes.c_ulong),
+        ("message_type", ctypes.c_ulong),
+        ("format", ctypes.c_int),
+        ("data", ctypes.c_long * 5),
+    ]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+class XSession:
+    """Xvfb on a free display with a runtime directory of its own."""
+
+    def __init__(self, size="1024x768x24", listen_for_all=False):
+        read_end, write_end = os.pipe()
+        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"]
+        if listen_for_all:
+            args.append("-ac")  # other local users may connect
+        self._server = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self._server.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+        self.runtime_dir = tempfile.mkdtemp(prefix="tessaline-run-")
+        os.chmod(self.runtime_dir, 0o700)
+        self._copies = []
+
+    def close(self):
+        for copy in self._copies:
+            if copy.poll() is None:
+                copy.kill()
+                copy.wait()
+        self._server.terminate()
+        self._server.wait()
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
+
+    def env(self, runtime_dir=None):
+        env = dict(os.environ)
+        env.pop("QT_QPA_PLATFORM", None)
+        env["DISPLAY"] = self.display
+        env["XDG_RUNTIME_DIR"] = runtime_dir or self.runtime_dir
+        return env
+
+    def start(self, program, runtime_dir=None, prefix=()):
+        copy = subprocess.Popen([*prefix, program], env=self.env(runtime_dir),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._copies.append(copy)
+        return copy
+
+    # --- windows ---------------------------------------------------------
+
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *args], env=self.env(), capture_output=True, text=True)
+        return result.stdout.split() if result.returncode == 0 else []
+
+    def windows(self, pid):
+        """The visible top-level windows of a process: {id: title}."""
+        found = {}
+        for window in self.xdotool("search", "--all", "--onlyvisible", "--pid", str(pid), "--name", ""):
+            name = subprocess.run(["xdotool", "getwindowname", window], env=self.env(),
+                                  capture_output=True, text=True).stdout.rstrip("\n")
+            found[int(window)] = name
+        return found
+
+    def windows_named(self, pid, title):
+        return [w for w, name in self.windows(pid).items() if name == title]
+
+    def size(self, window):
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
+                             capture_output=True, text=True).stdout
+        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        return int(fields["Width"]), int(fields["Height"])
+
+    def focus(self, window):
+        self.xdotool("windowfocus", "--sync", str(window))
+
+    def key(self, window, *keys):
+        self.focus(window)
+        self.xdotool("key", "--delay", "40", *keys)
+
+    def type(self, window, text):
+        self.focus(window)
+        self.xdotool("type", "--delay", "40", text)
+
+    def alt(self, window):
+        """Alt pressed and released alone, which enters the menu bar."""
+        self.focus(window)
+        self.xdotool("keydown", "Alt_L")
+        time.sleep(0.1)
+        self.xdotool("keyup", "Alt_L")
+        time.sleep(0.1)
+
+    def click(self, window, x, y):
+        self.xdotool("mousemove", "--window", str(window), str(x), str(y), "click", "1")
+
+    def request_close(self, window):
+        """What a window manager's close button sends: WM_DELETE_WINDOW."""
+        xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XInternAtom.restype = ctypes.c_ulong
+        xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                    ctypes.POINTER(_XEvent)]
+        xlib.XFlush.argtypes = [ctypes.c_void_p]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        display = xlib.XOpenDisplay(self.display.encode())
+        if not display:
+            raise RuntimeError("cannot open " + self.display)
+        event = _XEvent()
+        event.xclient.type = 33  # ClientMessage
+        event.xclient.window = window
+        event.xclient.message_type = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        event.xclient.data[1] = 0  # CurrentTime
+        xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+        xlib.XFlush(display)
+        xlib.XCloseDisplay(display)
+
+    def screenshot(self, window, path):
+        subprocess.run(["import", "-window", str(window), path], env=self.env(), check=True)
+
+
+def kill_hard(process):
+    process.send_signal(signal.SIGKILL)
+    process.wait()
