@@ -1,6 +1,7 @@
 // Paints the program's pictures: the icon, the landscape behind the windows
-// and the start-up picture. Deterministic, so the committed files can be remade at will:
-//   tessaline_paint resources/
+// and the start-up picture, and the icons installed for the desktop.
+// Deterministic, so the committed files can be remade at will:
+//   tessaline_paint .
 
 #include <QColor>
 #include <QDir>
@@ -334,15 +335,28 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PROJECT_ROOT\n", argv[0]);
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    bool ok = write(out.filePath(QStringLiteral("tessaline.ico")), icoFile(icon()));
-    ok = landscape(1).save(out.filePath(QStringLiteral("landscape.jpg")), "JPEG", 90) && ok;
-    ok = startup(1).save(out.filePath(QStringLiteral("startup.jpg")), "JPEG", 90) && ok;
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QDir resources(root.filePath(QStringLiteral("resources")));
+    const QDir icons(root.filePath(QStringLiteral("packaging/icons")));
+    const QImage mark = icon();
+
+    // Each picture also at twice the size, painted afresh rather than
+    // enlarged, for high-density screens. The icon is pixel art: it is
+    // enlarged pixel for pixel, which keeps it sharp.
+    bool ok = write(resources.filePath(QStringLiteral("tessaline.ico")), icoFile(mark));
+    ok = mark.scaled(64, 64).save(resources.filePath(QStringLiteral("tessaline@2x.png"))) && ok;
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
+        ok = landscape(scale).save(resources.filePath(QStringLiteral("landscape%1.jpg").arg(suffix)), "JPEG", 90) && ok;
+        ok = startup(scale).save(resources.filePath(QStringLiteral("startup%1.jpg").arg(suffix)), "JPEG", 90) && ok;
+    }
+    for (const int size : {32, 128})
+        ok = mark.scaled(size, size).save(icons.filePath(QStringLiteral("%1.png").arg(size))) && ok;
     if (!ok) {
-        std::fprintf(stderr, "could not write the pictures into %s\n", argv[1]);
+        std::fprintf(stderr, "could not write the pictures under %s\n", argv[1]);
         return 1;
     }
     return 0;

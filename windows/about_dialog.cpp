@@ -33,6 +33,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("关于"));
     setWindowIcon(look::programIcon());
+    setFont(look::defaultFont());
     setFixedSize(look::px(kClientWidth), look::px(kClientHeight));
 
     auto *area = new look::Backdrop(this);
@@ -49,14 +50,14 @@ AboutDialog::AboutDialog(QWidget *parent)
     QPalette iconPalette = icon->palette();
     iconPalette.setColor(QPalette::Window, look::kLightBlue);
     icon->setPalette(iconPalette);
-    icon->setPixmap(look::programIcon().pixmap(32, 32));
+    icon->setPixmap(look::programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
     icon->setGeometry(look::twipRect(120, 120, 540, 540)); // the 32-pixel icon and its border
 
     QLabel *contact = look::caption(area, "Label1",
                                     QStringLiteral("博客:https://velmora.example.net/blog\n"
                                                    "邮箱:velmora@velmora.example.net\n"
                                                    "作者:Velmora"),
-                                    look::songFont(9)); // the Chinese desktop's default face and size
+                                    font());
     contact->setGeometry(look::twipRect(240, 720, 3615, 615));
 
     line(area, 1, look::kGrey, 1, 5564);

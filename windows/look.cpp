@@ -1,5 +1,6 @@
 #include "windows/look.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
@@ -48,6 +49,11 @@ QFont songFont(qreal points)
     return font;
 }
 
+QFont defaultFont()
+{
+    return songFont(9);
+}
+
 QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
 {
     auto *label = new QLabel(text, parent);
@@ -71,18 +77,34 @@ void setBoxColours(QWidget *box, const QColor &background, const QColor &text)
 
 QIcon programIcon()
 {
-    return QIcon(QStringLiteral(":/tessaline.ico"));
+    // One icon for the whole run, kept by the application: every window then
+    // shares its renderings instead of decoding the pictures again and
+    // filling the pixmap cache with copies.
+    static qint64 made = 0;
+    QIcon icon = QGuiApplication::windowIcon();
+    if (icon.isNull() || icon.cacheKey() != made) {
+        icon = QIcon(QStringLiteral(":/tessaline.ico"));
+        icon.addFile(QStringLiteral(":/tessaline@2x.png"), QSize(64, 64));
+        QGuiApplication::setWindowIcon(icon);
+        made = icon.cacheKey();
+    }
+    return icon;
 }
 
-QPixmap landscape()
+QPixmap picture(const QString &name, qreal devicePixelRatio)
 {
-    static const QString key = QStringLiteral("tessaline-landscape");
-    QPixmap picture;
-    if (!QPixmapCache::find(key, &picture)) {
-        picture.load(QStringLiteral(":/landscape.jpg"));
-        QPixmapCache::insert(key, picture);
-    }
-    return picture;
+    const bool dense = devicePixelRatio > 1.0;
+    const QString key = (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (!dense || !pixmap.load(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot)))
+        pixmap.load(QStringLiteral(":/") + name);
+    else
+        pixmap.setDevicePixelRatio(2.0);
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 Backdrop::Backdrop(QWidget *parent)
@@ -94,7 +116,7 @@ Backdrop::Backdrop(QWidget *parent)
 void Backdrop::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, landscape());
+    painter.drawPixmap(0, 0, picture(QStringLiteral("landscape.jpg"), devicePixelRatioF()));
 }
 
 void markKeyboardSelection(QMenuBar *bar)

@@ -37,6 +37,10 @@ inline constexpr QColor kGrey{128, 128, 128};
 // "宋体" where it exists, else the nearest Song/Ming face on the machine.
 QFont songFont(qreal points);
 
+// What controls without a font of their own use: 宋体 9 pt, the default of
+// the Chinese desktop the layouts were drawn for.
+QFont defaultFont();
+
 // A caption in yellow on the picture: no background of its own.
 QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
 
@@ -46,8 +50,10 @@ void setBoxColours(QWidget *box, const QColor &background, const QColor &text);
 
 QIcon programIcon();
 
-// The landscape, decoded once and kept in the pixmap cache.
-QPixmap landscape();
+// A picture from the resources at the given device pixel ratio: the double
+// -size painting (name@2x) on high-density screens. Decoded once, then kept
+// in the pixmap cache.
+QPixmap picture(const QString &name, qreal devicePixelRatio);
 
 // A client area with the landscape drawn unscaled from its top-left corner.
 class Backdrop : public QWidget

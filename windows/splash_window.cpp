@@ -25,7 +25,6 @@ constexpr int kShowMilliseconds = 1500;
 SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_guard(guard)
-    , m_picture(QStringLiteral(":/startup.jpg"))
 {
     setObjectName(QStringLiteral("启动"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -50,7 +49,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect client = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
     painter.setClipRect(client);
-    painter.drawPixmap(client.topLeft(), m_picture);
+    painter.drawPixmap(client.topLeft(), look::picture(QStringLiteral("startup.jpg"), devicePixelRatioF()));
     painter.setClipping(false);
     qDrawWinPanel(&painter, rect(), palette(), false);
 }

@@ -3,7 +3,6 @@
 // The start-up window: the start-up picture for a moment, then the check for
 // another copy and the hand-over to the region lookup window.
 
-#include <QPixmap>
 #include <QWidget>
 
 class InstanceGuard;
@@ -25,6 +24,5 @@ private:
     void handOver();
 
     InstanceGuard &m_guard;
-    QPixmap m_picture;
     QTimer *m_timer = nullptr; // Timer1
 };

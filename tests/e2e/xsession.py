@@ -79,8 +79,10 @@ class XSession:
         env["XDG_RUNTIME_DIR"] = runtime_dir or self.runtime_dir
         return env
 
-    def start(self, program, runtime_dir=None, prefix=()):
-        copy = subprocess.Popen([*prefix, program], env=self.env(runtime_dir),
+    def start(self, program, runtime_dir=None, prefix=(), extra_env=None):
+        env = self.env(runtime_dir)
+        env.update(extra_env or {})
+        copy = subprocess.Popen([*prefix, program], env=env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._copies.append(copy)
         return copy
