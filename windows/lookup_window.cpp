@@ -35,6 +35,7 @@ LookupWindow::LookupWindow(const QString &name, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tessaline V08.05"));
     setWindowIcon(look::programIcon());
+    setFont(look::defaultFont());
 
     QMenuBar *bar = menuBar();
     bar->setNativeMenuBar(false); // the design counts the bar outside the client area

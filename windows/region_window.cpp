@@ -28,8 +28,9 @@ RegionWindow::RegionWindow(QWidget *parent)
     m_cities = new QComboBox(area);
     m_cities->setObjectName(QStringLiteral("Combo2"));
     m_cities->setAccessibleName(QStringLiteral("城市"));
+    // No palette of its own: the style's list is already black on white, and
+    // a palette per window would give each one fresh style pixmap-cache entries.
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
-    look::setBoxColours(m_cities, look::kWhite, look::kBlack);
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));
