@@ -6,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
     InstanceGuard guard; // holds this copy's claim until the program ends
     (new SplashWindow(guard))->show();
     return app.exec();
