@@ -1,5 +1,6 @@
 #include "windows/about_dialog.h"
 #include "windows/code_window.h"
+#include "windows/look.h"
 #include "windows/region_window.h"
 #include "window_driver.h"
 
@@ -212,6 +213,27 @@ private slots:
         QImageReader landscape(QStringLiteral(":/landscape.jpg"));
         QCOMPARE(landscape.format(), QByteArray("jpeg"));
         QCOMPARE(landscape.size(), QSize(400, 240));
+    }
+
+    void highDensityScreensGetTheDoubleSizePictures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("landscape") << QStringLiteral("landscape.jpg") << QSize(400, 240);
+        QTest::newRow("start-up picture") << QStringLiteral("startup.jpg") << QSize(395, 162);
+    }
+
+    void highDensityScreensGetTheDoubleSizePictures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        const QPixmap normal = look::picture(name, 1.0);
+        QCOMPARE(normal.size(), size);
+        const QPixmap dense = look::picture(name, 2.0);
+        QCOMPARE(dense.size(), size * 2);
+        QCOMPARE(dense.deviceIndependentSize().toSize(), size); // drawn over the same area, twice as sharp
+
+        QCOMPARE(look::programIcon().pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
     }
 };
 
