@@ -1,5 +1,6 @@
 #include "windows/look.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
 
@@ -40,7 +42,7 @@ QFont songFont(qreal points)
 {
     QFont font;
     // AR PL UMing before Noto Serif: its metrics are SimSun's (half-width
-    // Latin, tight lines), which the design's box sizes assume.
+    // Latin, tight lines), which the box sizes of the layouts assume.
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"),
                       QStringLiteral("Noto Serif CJK SC")});
     font.setStyleHint(QFont::Serif);
@@ -121,9 +123,14 @@ void Backdrop::paintEvent(QPaintEvent *)
 
 void markKeyboardSelection(QMenuBar *bar)
 {
-    auto *style = new MenuBarStyle;
-    style->setParent(bar); // a widget does not own its style
-    bar->setStyle(style);
+    // One style for every menu bar of the run, owned by the application: a
+    // widget does not own its style.
+    static QPointer<MenuBarStyle> shared;
+    if (shared.isNull()) {
+        shared = new MenuBarStyle;
+        shared->setParent(QCoreApplication::instance());
+    }
+    bar->setStyle(shared);
 }
 
 Qt::WindowFlags fixedWindowFlags(Qt::WindowType type)

@@ -1,6 +1,6 @@
 #pragma once
 
-// The look every window shares: the design's twips, the Song face, the
+// The look every window shares: twips, the Song face, the
 // yellow captions, the landscape behind the controls and the program icon.
 
 #include <QColor>
@@ -44,8 +44,8 @@ QFont defaultFont();
 // A caption in yellow on the picture: no background of its own.
 QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
 
-// Text in the given colours, also while the control is disabled, since the
-// design's output boxes are disabled yet must stay legible.
+// Text in the given colours, also while the control is disabled: the output
+// boxes are disabled, yet must stay legible.
 void setBoxColours(QWidget *box, const QColor &background, const QColor &text);
 
 QIcon programIcon();

@@ -38,7 +38,7 @@ LookupWindow::LookupWindow(const QString &name, QWidget *parent)
     setFont(look::defaultFont());
 
     QMenuBar *bar = menuBar();
-    bar->setNativeMenuBar(false); // the design counts the bar outside the client area
+    bar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
     look::markKeyboardSelection(bar);
     m_regionCommand = bar->addAction(QStringLiteral("地区查询"));
     m_regionCommand->setObjectName(QStringLiteral("diquchaxun"));
@@ -48,8 +48,8 @@ LookupWindow::LookupWindow(const QString &name, QWidget *parent)
     m_aboutCommand->setObjectName(QStringLiteral("about"));
     connect(m_aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout);
 
-    // The status bar is docked inside the design's client area, so the part
-    // above it is what the controls are placed on.
+    // The status bar is docked inside the client area, so the part above it
+    // is what the controls are placed on.
     m_client = new look::Backdrop(this);
     m_client->setFixedSize(look::px(kClientWidth), look::px(kClientHeight - kStatusBarHeight));
     setCentralWidget(m_client);
@@ -64,8 +64,8 @@ QStatusBar *LookupWindow::buildStatusBar()
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(look::px(kStatusBarHeight));
 
-    // Fixed panels placed by hand: the bar's own layout adds margins and
-    // spacing the design does not have.
+    // Fixed panels placed by hand: the bar's own layout would add margins
+    // and spacing between them.
     int left = 0;
     for (const Panel &panel : kPanels) {
         auto *label = new QLabel(QString::fromUtf8(panel.text), bar);

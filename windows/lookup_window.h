@@ -24,7 +24,7 @@ public:
     explicit LookupWindow(const QString &name, QWidget *parent = nullptr);
 
 protected:
-    // The client area the controls are placed on, in design coordinates.
+    // The client area the controls are placed on, in twips from its corner.
     QWidget *client() const { return m_client; }
 
     QAction *m_regionCommand = nullptr; // diquchaxun
