@@ -47,7 +47,9 @@ class XSession:
 
     def __init__(self, size="1024x768x24", listen_for_all=False):
         read_end, write_end = os.pipe()
-        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"]
+        # -noreset: a server that resets when its last client leaves refuses
+        # connections for a moment, and copies come and go here.
+        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp", "-noreset"]
         if listen_for_all:
             args.append("-ac")  # other local users may connect
         self._server = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
@@ -59,8 +61,15 @@ class XSession:
             self._server.kill()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
+        # Be sure it takes clients before any copy tries to connect.
+        ready = wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                                                stderr=subprocess.DEVNULL).returncode == 0, 10)
+        if not ready:
+            self._server.kill()
+            raise RuntimeError("Xvfb on " + self.display + " takes no clients")
         self.runtime_dir = tempfile.mkdtemp(prefix="tessaline-run-")
         os.chmod(self.runtime_dir, 0o700)
+        self._logs = tempfile.mkdtemp(prefix="tessaline-logs-")
         self._copies = []
 
     def close(self):
@@ -71,6 +80,7 @@ class XSession:
         self._server.terminate()
         self._server.wait()
         shutil.rmtree(self.runtime_dir, ignore_errors=True)
+        shutil.rmtree(self._logs, ignore_errors=True)
 
     def env(self, runtime_dir=None):
         env = dict(os.environ)
@@ -82,10 +92,19 @@ class XSession:
     def start(self, program, runtime_dir=None, prefix=(), extra_env=None):
         env = self.env(runtime_dir)
         env.update(extra_env or {})
-        copy = subprocess.Popen([*prefix, program], env=env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        log = open(os.path.join(self._logs, f"copy-{len(self._copies)}.log"), "w")
+        copy = subprocess.Popen([*prefix, program], env=env, stdout=log, stderr=subprocess.STDOUT)
+        log.close()
         self._copies.append(copy)
         return copy
+
+    def logs(self):
+        """What the copies started so far printed, for a failure's report."""
+        text = []
+        for name in sorted(os.listdir(self._logs)):
+            with open(os.path.join(self._logs, name), errors="replace") as log:
+                text.append(f"--- {name}\n{log.read()}")
+        return "\n".join(text)
 
     # --- windows ---------------------------------------------------------
 
