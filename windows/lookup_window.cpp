@@ -44,9 +44,9 @@ LookupWindow::LookupWindow(const QString &name, QWidget *parent)
     m_regionCommand->setObjectName(QStringLiteral("diquchaxun"));
     m_codeCommand = bar->addAction(QStringLiteral("区号查询"));
     m_codeCommand->setObjectName(QStringLiteral("quhaochaxun"));
-    m_aboutCommand = bar->addAction(QStringLiteral("关于"));
-    m_aboutCommand->setObjectName(QStringLiteral("about"));
-    connect(m_aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout);
+    QAction *aboutCommand = bar->addAction(QStringLiteral("关于"));
+    aboutCommand->setObjectName(QStringLiteral("about"));
+    connect(aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout);
 
     // The status bar is docked inside the client area, so the part above it
     // is what the controls are placed on.

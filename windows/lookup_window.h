@@ -29,7 +29,6 @@ protected:
 
     QAction *m_regionCommand = nullptr; // diquchaxun
     QAction *m_codeCommand = nullptr;   // quhaochaxun
-    QAction *m_aboutCommand = nullptr;  // about
 
 private:
     void openAbout();

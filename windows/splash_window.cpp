@@ -36,12 +36,12 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
         move(where->availableGeometry().center() - rect().center());
 
     // One shot: a repeating timer would ask again while the warning is open.
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setSingleShot(true);
-    m_timer->setInterval(kShowMilliseconds);
-    connect(m_timer, &QTimer::timeout, this, &SplashWindow::handOver);
-    m_timer->start();
+    auto *timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("Timer1"));
+    timer->setSingleShot(true);
+    timer->setInterval(kShowMilliseconds);
+    connect(timer, &QTimer::timeout, this, &SplashWindow::handOver);
+    timer->start();
 }
 
 void SplashWindow::paintEvent(QPaintEvent *)

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class InstanceGuard;
-class QTimer;
 
 class SplashWindow : public QWidget
 {
@@ -24,5 +23,4 @@ private:
     void handOver();
 
     InstanceGuard &m_guard;
-    QTimer *m_timer = nullptr; // Timer1
 };
