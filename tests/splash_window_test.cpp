@@ -114,6 +114,47 @@ private slots:
         QCOMPARE(driver::openLookupWindow(), nullptr); // no lookup window was opened
         delete splash;
     }
+
+    // As main() does it: shown before the event loop runs. When showing takes
+    // longer than the wait, the hand-over must still happen from the loop,
+    // where dismissing the warning can end the program.
+    void aSlowFirstShowStillEndsTheSecondCopy()
+    {
+        InstanceGuard firstCopy(m_runtime.path());
+        QVERIFY(!firstCopy.anotherCopyRuns());
+
+        InstanceGuard guard(m_runtime.path());
+        QPointer splash = new SplashWindow(guard);
+        int dismissed = 0;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            for (QMessageBox *warning : openWarnings()) {
+                ++dismissed;
+                QTest::mouseClick(warning->buttons().first(), Qt::LeftButton);
+            }
+        });
+        watch.start(20);
+        QTest::qSleep(1600); // the wait is over before the window is shown
+        splash->show();
+        const int result = driver::runEventLoop([] {});
+        QCOMPARE(result, 0);
+        QCOMPARE(dismissed, 1);
+        delete splash;
+    }
+
+    void aSlowFirstShowStillHandsOver()
+    {
+        InstanceGuard guard(m_runtime.path());
+        QPointer splash = new SplashWindow(guard);
+        QTest::qSleep(1600);
+        splash->show();
+        QCOMPARE(driver::openLookupWindow(), nullptr); // not from inside show()
+        const int result = driver::runEventLoop([] {
+            QVERIFY(QTest::qWaitFor([] { return driver::openLookupWindow() != nullptr; }, 5000));
+            driver::openLookupWindow()->close();
+        });
+        QCOMPARE(result, 0);
+    }
 };
 
 QTEST_MAIN(SplashWindowTest)

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <qdrawutil.h>
 
@@ -64,6 +65,15 @@ void SplashWindow::closeEvent(QCloseEvent *event)
 
 void SplashWindow::handOver()
 {
+    // Qt runs pending events inside a start-up window's show() when the event
+    // loop has not started yet. If the first show takes longer than the wait
+    // (the accessibility bridge starting, a D-Bus session being launched),
+    // this handler would run there, outside the event loop, where ending the
+    // program is lost. Run it from the loop instead.
+    if (thread()->loopLevel() == 0) {
+        QTimer::singleShot(0, this, &SplashWindow::handOver);
+        return;
+    }
     setCursor(Qt::WaitCursor);
     if (m_guard.anotherCopyRuns()) {
         QMessageBox warning(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("该程序已在运行中！"),
