@@ -1,4 +1,3 @@
-#include "directory/code_regions.h"
 #include "windows/code_window.h"
 #include "window_driver.h"
 
@@ -11,8 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QTest>
 
 #include <memory>
@@ -124,18 +121,6 @@ private slots:
         QGuiApplication::clipboard()->setText(QStringLiteral("051234"));
         QTest::keyClick(m_input, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_input->text(), QStringLiteral("0512"));
-    }
-
-    void everyAnswerIsWhollyVisible()
-    {
-        // The box has no scroll bars: a line that does not fit is lost.
-        const int room = m_output->viewport()->height() - 2 * int(m_output->document()->documentMargin());
-        for (const auto &row : directory::data::codeRegions) {
-            m_input->setText(QString::fromUtf8(row.areaCode.data(), qsizetype(row.areaCode.size())));
-            QTest::mouseClick(m_query, Qt::LeftButton);
-            const QTextLayout *layout = m_output->document()->firstBlock().layout();
-            QVERIFY2(layout->boundingRect().height() <= room, row.areaCode.data());
-        }
     }
 
     void clearEmptiesBothBoxes()

@@ -235,6 +235,21 @@ private slots:
 
         QCOMPARE(look::programIcon().pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
     }
+
+    // Whatever the screen's density, the landscape is the one painted for it,
+    // resampled smoothly where the density is not the painting's own.
+    void theLandscapeIsSharpAtTheScreensDensity()
+    {
+        RegionWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A strip with no control on it, below the boxes, that starts on a
+        // whole pixel at 1.25 and 1.5 as well.
+        QWidget *client = window.centralWidget();
+        const QRect strip(0, 72, client->width(), client->height() - 72);
+        const driver::Sharpness sharpness = driver::sharpness(client, strip, QPoint(0, 0), QStringLiteral("landscape.jpg"));
+        QVERIFY2(sharpness.sharp(), qPrintable(sharpness.report()));
+    }
 };
 
 QTEST_MAIN(LookupWindowTest)

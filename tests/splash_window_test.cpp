@@ -58,6 +58,18 @@ private slots:
         delete splash;
     }
 
+    void thePictureIsSharpAtTheScreensDensity()
+    {
+        InstanceGuard guard(m_runtime.path());
+        SplashWindow splash(guard);
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        // Inside the frame, on whole pixels at 1.25 and 1.5 as well.
+        const QRect inside(4, 4, 388, 156);
+        const driver::Sharpness sharpness = driver::sharpness(&splash, inside, QPoint(2, 2), QStringLiteral("startup.jpg"));
+        QVERIFY2(sharpness.sharp(), qPrintable(sharpness.report()));
+    }
+
     void handsOverToTheRegionWindow()
     {
         InstanceGuard guard(m_runtime.path());

@@ -3,12 +3,15 @@
 // Drives the windows the way a user does: clicks on the menu bar, choices in
 // an opened drop-down list, keys. Shared by the window tests.
 
+#include "windows/look.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -93,6 +96,48 @@ inline QMainWindow *openLookupWindow()
         if (auto *main = qobject_cast<QMainWindow *>(w); main != nullptr && main->isVisible())
             return main;
     return nullptr;
+}
+
+// How closely a picture drawn on widget matches, within strip, the painting
+// meant for the screen's density resampled smoothly to it, and how closely
+// the plain painting enlarged would: mean differences per channel, 0 to 255.
+struct Sharpness {
+    qreal ratio = 1;
+    double fromItsOwn = 0;
+    double fromThePlainOne = 0;
+
+    bool sharp() const { return fromItsOwn < 1.25 && (ratio == 1 || fromItsOwn < 0.5 * fromThePlainOne); }
+    QString report() const
+    {
+        return QStringLiteral("density %1: %2 from the painting for it, %3 from the plain one")
+            .arg(ratio)
+            .arg(fromItsOwn)
+            .arg(fromThePlainOne);
+    }
+};
+
+inline Sharpness sharpness(QWidget *widget, const QRect &strip, QPoint pictureAt, const QString &name)
+{
+    const qreal ratio = widget->devicePixelRatioF();
+    const QRect pixels(strip.topLeft() * ratio, strip.size() * ratio);
+    const QImage shown = widget->grab(strip).toImage().convertToFormat(QImage::Format_RGB32);
+    const auto difference = [&](const QPixmap &painting) {
+        const QSize size = painting.deviceIndependentSize().toSize() * ratio;
+        QImage canvas(widget->size() * ratio, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QImage resampled = painting.toImage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        resampled.setDevicePixelRatio(1);
+        QPainter(&canvas).drawImage(pictureAt * ratio, resampled);
+        const QImage expected = canvas.copy(pixels);
+        qint64 sum = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb a = shown.pixel(x, y), b = expected.pixel(x, y);
+                sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+            }
+        return double(sum) / (3.0 * shown.width() * shown.height());
+    };
+    return {ratio, difference(look::picture(name, ratio)), difference(look::picture(name, 1.0))};
 }
 
 } // namespace driver

@@ -1,5 +1,6 @@
 #include "windows/about_dialog.h"
 
+#include "windows/caption.h"
 #include "windows/look.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,8 @@
 #include "windows/code_window.h"
 
+#include "windows/caption.h"
 #include "windows/look.h"
+#include "windows/output_box.h"
 #include "windows/region_window.h"
 
 #include "directory/directory.h"
@@ -8,7 +10,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 CodeWindow::CodeWindow(QWidget *parent)
@@ -32,15 +33,11 @@ CodeWindow::CodeWindow(QWidget *parent)
     m_query->setGeometry(look::twipRect(1200, 480, 615, 255));
     m_query->setDefault(true);
 
-    m_output = new QPlainTextEdit(QStringLiteral("  "), area);
+    m_output = new look::OutputBox(QStringLiteral("  "), area);
     m_output->setObjectName(QStringLiteral("Text2"));
     m_output->setAccessibleName(QStringLiteral("查询结果"));
     m_output->setGeometry(look::twipRect(2040, 480, 2415, 615));
     m_output->setFont(look::songFont(10.5));
-    m_output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_output->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    m_output->document()->setDocumentMargin(2);
     look::setBoxColours(m_output, look::kLightYellow, look::kMagenta);
     m_output->setEnabled(false); // only the program writes the answer
 

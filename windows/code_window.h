@@ -5,8 +5,11 @@
 #include "windows/lookup_window.h"
 
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
+
+namespace look {
+class OutputBox;
+}
 
 class CodeWindow : public LookupWindow
 {
@@ -22,5 +25,5 @@ private:
     QLineEdit *m_input = nullptr;       // Text1
     QPushButton *m_query = nullptr;     // Command1
     QPushButton *m_clear = nullptr;     // Command2
-    QPlainTextEdit *m_output = nullptr; // Text2
+    look::OutputBox *m_output = nullptr; // Text2
 };

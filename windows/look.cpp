@@ -1,9 +1,14 @@
 #include "windows/look.h"
 
+#include "windows/caption.h"
+
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPalette>
@@ -11,16 +16,22 @@
 #include <QPixmapCache>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionMenuItem>
+
+#include <algorithm>
+#include <cmath>
 
 namespace look {
 namespace {
 
-// Draws the command the keyboard is on as if pressed: the way the style
-// shows a selected command whose menu is open.
-class MenuBarStyle : public QProxyStyle
+// What the look changes in the toolkit's style, for the controls that ask
+// for it.
+class Style : public QProxyStyle
 {
 public:
+    // The command the keyboard is on is drawn as if pressed: the way the
+    // style shows a selected command whose menu is open.
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget) const override
     {
@@ -34,21 +45,60 @@ public:
         }
         QProxyStyle::drawControl(element, option, painter, widget);
     }
+
+    // A drop-down list's text may start a pixel nearer the frame and run on
+    // up to the arrow's own area, over the margin the style keeps before it.
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        const auto *box = qstyleoption_cast<const QStyleOptionComboBox *>(option);
+        if (control == CC_ComboBox && part == SC_ComboBoxEditField && box != nullptr && !box->editable
+            && option->direction == Qt::LeftToRight) {
+            const QRect arrow = QProxyStyle::subControlRect(control, option, SC_ComboBoxArrow, widget);
+            rect.setLeft(rect.left() - 1);
+            rect.setRight(std::max(rect.right(), arrow.left()));
+        }
+        return rect;
+    }
 };
+
+QStyle *sharedStyle()
+{
+    // One for the whole run, owned by the application: a widget does not own
+    // its style.
+    static QPointer<Style> shared;
+    if (shared.isNull()) {
+        shared = new Style;
+        shared->setParent(QCoreApplication::instance());
+    }
+    return shared;
+}
 
 } // namespace
 
 QFont songFont(qreal points)
 {
     QFont font;
-    // AR PL UMing before Noto Serif: its metrics are SimSun's (half-width
-    // Latin, tight lines), which the box sizes of the layouts assume.
+    // Song/Ming faces first, AR PL UMing before Noto Serif: its metrics are
+    // SimSun's (half-width Latin, tight lines), which the layouts were drawn
+    // with. Then Kai, and the Hei faces last.
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN"),
-                      QStringLiteral("Noto Serif CJK SC")});
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UKai CN"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("WenQuanYi Zen Hei")});
     font.setStyleHint(QFont::Serif);
     font.setPointSizeF(points);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+QString missingFontWarning()
+{
+    if (!QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty())
+        return {};
+    return QStringLiteral("tessaline: no Chinese font is installed, so Chinese text shows as empty boxes; "
+                          "install AR PL UMing (Debian package fonts-arphic-uming)");
 }
 
 QFont defaultFont()
@@ -56,9 +106,21 @@ QFont defaultFont()
     return songFont(9);
 }
 
-QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
+LineMetrics lineMetrics(const QFont &font)
 {
-    auto *label = new QLabel(text, parent);
+    // A line reaches as high as the face draws a character that fills its
+    // square, and a quarter em below the baseline, which takes the
+    // descenders of Latin letters.
+    const QFontMetricsF face(font);
+    const qreal em = QFontInfo(font).pixelSize();
+    const qreal reach = std::ceil(-face.tightBoundingRect(QStringLiteral("国")).top());
+    return {std::min(face.ascent(), reach), std::min(face.descent(), std::ceil(0.25 * em)),
+            std::min(face.lineSpacing(), std::round(1.1 * em))};
+}
+
+Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
+{
+    auto *label = new Caption(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(font);
     QPalette palette = label->palette();
@@ -115,22 +177,30 @@ Backdrop::Backdrop(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void drawPicture(QPainter &painter, QPoint at, const QString &name)
+{
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const QPixmap pixmap = picture(name, ratio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, pixmap.devicePixelRatio() != ratio);
+    // On a whole device pixel: between two, it would be resampled half a
+    // pixel off, and blur.
+    painter.drawPixmap(QPointF(std::round(at.x() * ratio) / ratio, std::round(at.y() * ratio) / ratio), pixmap);
+}
+
 void Backdrop::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, picture(QStringLiteral("landscape.jpg"), devicePixelRatioF()));
+    drawPicture(painter, QPoint(0, 0), QStringLiteral("landscape.jpg"));
 }
 
 void markKeyboardSelection(QMenuBar *bar)
 {
-    // One style for every menu bar of the run, owned by the application: a
-    // widget does not own its style.
-    static QPointer<MenuBarStyle> shared;
-    if (shared.isNull()) {
-        shared = new MenuBarStyle;
-        shared->setParent(QCoreApplication::instance());
-    }
-    bar->setStyle(shared);
+    bar->setStyle(sharedStyle());
+}
+
+void fitDropDownText(QComboBox *box)
+{
+    box->setStyle(sharedStyle());
 }
 
 Qt::WindowFlags fixedWindowFlags(Qt::WindowType type)

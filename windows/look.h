@@ -8,9 +8,10 @@
 #include <QRect>
 #include <QWidget>
 
+class QComboBox;
 class QIcon;
-class QLabel;
 class QMenuBar;
+class QPainter;
 class QPixmap;
 
 namespace look {
@@ -37,12 +38,29 @@ inline constexpr QColor kGrey{128, 128, 128};
 // "宋体" where it exists, else the nearest Song/Ming face on the machine.
 QFont songFont(qreal points);
 
+// One line for standard error when the machine has no face with Chinese
+// characters, which would then all show as empty boxes; empty otherwise.
+QString missingFontWarning();
+
 // What controls without a font of their own use: 宋体 9 pt, the default of
 // the Chinese desktop the layouts were drawn for.
 QFont defaultFont();
 
+// The lines the layouts were drawn for: a Song face's, hardly taller than
+// its characters. Faces whose own lines are taller (Noto CJK's are nearly one
+// and a half characters high) are laid out at this height instead: their
+// characters fit it, only the space between lines is less.
+struct LineMetrics {
+    qreal ascent;  // from the top of a line to its baseline
+    qreal descent; // below the baseline
+    qreal spacing; // from one baseline to the next
+};
+LineMetrics lineMetrics(const QFont &font);
+
+class Caption;
+
 // A caption in yellow on the picture: no background of its own.
-QLabel *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
+Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
 
 // Text in the given colours, also while the control is disabled: the output
 // boxes are disabled, yet must stay legible.
@@ -54,6 +72,11 @@ QIcon programIcon();
 // -size painting (name@2x) on high-density screens. Decoded once, then kept
 // in the pixmap cache.
 QPixmap picture(const QString &name, qreal devicePixelRatio);
+
+// Draws that picture unscaled, its top-left corner at the given point. On a
+// screen whose density is not the picture's own (1.25, 1.5) it is resampled
+// smoothly, so that it stays sharp rather than losing or doubling pixels.
+void drawPicture(QPainter &painter, QPoint at, const QString &name);
 
 // A client area with the landscape drawn unscaled from its top-left corner.
 class Backdrop : public QWidget
@@ -68,6 +91,11 @@ protected:
 // Marks the command the keyboard is on, which the toolkit's own style does
 // only for commands that open a menu.
 void markKeyboardSelection(QMenuBar *bar);
+
+// Gives the chosen entry of a drop-down list the width the layouts allow it:
+// the toolkit's style keeps a wide margin by the arrow, which would cut the
+// last character of the longest names.
+void fitDropDownText(QComboBox *box);
 
 // A fixed window of the given type: no resizing, no minimise or maximise
 // button; the title bar keeps its system menu and close button.

@@ -1,12 +1,17 @@
 #include "windows/instance_guard.h"
+#include "windows/look.h"
 #include "windows/splash_window.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
+    if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(warning));
     InstanceGuard guard; // holds this copy's claim until the program ends
     (new SplashWindow(guard))->show();
     return app.exec();

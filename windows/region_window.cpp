@@ -1,6 +1,7 @@
 #include "windows/region_window.h"
 
 #include "windows/code_window.h"
+#include "windows/caption.h"
 #include "windows/look.h"
 
 #include "directory/directory.h"
@@ -22,6 +23,7 @@ RegionWindow::RegionWindow(QWidget *parent)
     m_provinces->setObjectName(QStringLiteral("Combo1"));
     m_provinces->setAccessibleName(QStringLiteral("省份"));
     m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
+    look::fitDropDownText(m_provinces);
     m_provinces->addItems(fromDirectory(directory::provinceNames()));
     m_provinces->setCurrentIndex(-1);
 
@@ -31,6 +33,7 @@ RegionWindow::RegionWindow(QWidget *parent)
     // No palette of its own: the style's list is already black on white, and
     // a palette per window would give each one fresh style pixmap-cache entries.
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
+    look::fitDropDownText(m_cities);
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));

@@ -50,7 +50,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect client = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
     painter.setClipRect(client);
-    painter.drawPixmap(client.topLeft(), look::picture(QStringLiteral("startup.jpg"), devicePixelRatioF()));
+    look::drawPicture(painter, client.topLeft(), QStringLiteral("startup.jpg"));
     painter.setClipping(false);
     qDrawWinPanel(&painter, rect(), palette(), false);
 }

@@ -29,7 +29,10 @@ class PackageTest(unittest.TestCase):
                                     check=True, capture_output=True, text=True).stdout
             self.assertIn("Package: tessaline", fields)
             self.assertIn("libqt6widgets6", fields)  # from the libraries actually linked
-            self.assertIn("fonts-arphic-uming | fonts-noto-cjk", fields)
+            depends = [line for line in fields.splitlines() if line.startswith("Depends:")][0]
+            self.assertIn("fonts-arphic-uming | fonts-noto-cjk | fonts-arphic-ukai | fonts-wqy-microhei"
+                          " | fonts-wqy-zenhei", depends)
+            self.assertNotIn("Recommends:", fields)
 
             root = os.path.join(scratch, "root")
             subprocess.run(["dpkg", "-x", debs[0], root], check=True)

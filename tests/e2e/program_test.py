@@ -156,6 +156,25 @@ class ProgramTest(unittest.TestCase):
         self.x.request_close(window)
         self.assertEqual(copy.wait(timeout=PATIENCE), 0)
 
+    def test_without_a_chinese_font_it_says_so_and_runs(self):
+        no_chinese = os.environ.get("TESSALINE_NO_CHINESE_FONTS")
+        if not no_chinese:
+            self.skipTest("TESSALINE_NO_CHINESE_FONTS names a fontconfig set-up without Chinese fonts")
+        copy = self.x.start(PROGRAM, extra_env={"FONTCONFIG_FILE": no_chinese})
+        window = self.main_window(copy)
+        self.x.request_close(window)
+        self.assertEqual(copy.wait(timeout=PATIENCE), 0)
+        lines = [line for line in self.x.logs().splitlines() if "font" in line]
+        self.assertEqual(len(lines), 1, lines)
+        self.assertIn("fonts-arphic-uming", lines[0])
+        self.assertIn("AR PL UMing", lines[0])
+
+    def test_with_a_chinese_font_it_says_nothing(self):
+        copy = self.start_running_copy()
+        self.x.request_close(self.main_window(copy))
+        self.assertEqual(copy.wait(timeout=PATIENCE), 0)
+        self.assertNotIn("font", self.x.logs())
+
     @unittest.skipUnless(os.geteuid() == 0 and shutil.which("setpriv"), "needs root to run a second user")
     def test_another_users_copy_does_not_block(self):
         self.x.close()
