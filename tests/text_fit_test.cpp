@@ -121,12 +121,15 @@ bool sameInk(const QImage &small, const QImage &large, QPoint shift)
 
 // Whether the ink at the control's own size is all of it: the same as when
 // the control is larger, where the text may have moved by the growth (it is
-// centred) or not (it keeps to the top or the left).
+// centred, give or take the rounding of a half) or not (it keeps to the top
+// or the left).
 bool sameInkAnywhere(const QImage &small, const QImage &large, int growth)
 {
-    for (const QPoint shift : {QPoint(0, 0), QPoint(growth, 0), QPoint(0, growth), QPoint(growth, growth)})
-        if (sameInk(small, large, shift))
-            return true;
+    const int moves[] = {0, growth - 1, growth, growth + 1};
+    for (const int dx : moves)
+        for (const int dy : moves)
+            if (sameInk(small, large, QPoint(dx, dy)))
+                return true;
     return false;
 }
 
@@ -248,19 +251,24 @@ private slots:
 
         auto *provinces = child<QComboBox>(window.get(), "Combo1");
         auto *cities = child<QComboBox>(window.get(), "Combo2");
+        auto *code = child<QLineEdit>(window.get(), "Text1");
         checkListEntries(provinces, QStringLiteral("Combo1-list-"));
         for (int row = 0; row < provinces->count(); ++row) {
             const QString province = provinces->itemText(row);
             provinces->setCurrentIndex(row);
             emit provinces->activated(row);
             QVERIFY2(whole(provinces, Growth::AllSides, province), qPrintable(province));
-            if (cities->count() == 0)
+            if (cities->count() == 0) {
+                QVERIFY2(whole(code, Growth::AllSides, code->text()), qPrintable(code->text()));
                 continue;
+            }
             checkListEntries(cities, QStringLiteral("Combo2-list-"));
             for (int city = 0; city < cities->count(); ++city) {
                 const QString name = cities->itemText(city);
                 cities->setCurrentIndex(city);
+                emit cities->activated(city);
                 QVERIFY2(whole(cities, Growth::AllSides, name), qPrintable(name));
+                QVERIFY2(whole(code, Growth::AllSides, code->text()), qPrintable(name + code->text()));
             }
         }
     }
@@ -287,6 +295,8 @@ private slots:
             codes << fromUtf8(row.areaCode);
         for (const QString &code : codes) {
             input->setText(code);
+            if (!code.isEmpty())
+                QVERIFY2(whole(input, Growth::AllSides, code), qPrintable(code));
             QTest::mouseClick(query, Qt::LeftButton);
             QVERIFY2(whole(output, Growth::Taller, QStringLiteral("Text2-") + code),
                      qPrintable(code + QStringLiteral(": ") + output->toPlainText()));
