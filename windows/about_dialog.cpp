@@ -2,6 +2,7 @@
 
 #include "windows/caption.h"
 #include "windows/look.h"
+#include "windows/window_hints.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,6 +37,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
     setFixedSize(look::px(kClientWidth), look::px(kClientHeight));
+    look::keepOffTaskbar(this);
 
     auto *area = new look::Backdrop(this);
     area->setGeometry(rect());

@@ -80,8 +80,11 @@ QStatusBar *LookupWindow::buildStatusBar()
 
 void LookupWindow::openAbout()
 {
-    // Application-modal; returns once the user has closed it.
-    (new AboutDialog)->exec();
+    // Application-modal; returns once the user has closed it. No owner widget,
+    // but the window system is to know whose it is.
+    auto *about = new AboutDialog;
+    look::openOver(about, this);
+    about->exec();
 }
 
 QStringList fromDirectory(std::span<const std::string_view> texts)

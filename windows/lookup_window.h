@@ -4,6 +4,8 @@
 // bar of three commands, the status bar and the landscape client area. Each
 // window adds its own controls on top and wires the commands it answers.
 
+#include "windows/window_hints.h"
+
 #include <QByteArray>
 #include <QEventLoopLocker>
 #include <QMainWindow>
@@ -43,8 +45,11 @@ void replaceWindow(QWidget *current)
 {
     // For a moment no window is open; the program must not end there.
     const QEventLoopLocker keepRunning;
+    const look::Place place = look::placeOf(current);
     current->close();
-    (new Next)->show();
+    auto *next = new Next;
+    look::openAt(next, place);
+    next->show();
 }
 
 // The Directory speaks UTF-8: a view of text converted with toUtf8() in, views

@@ -3,6 +3,7 @@
 #include "windows/instance_guard.h"
 #include "windows/look.h"
 #include "windows/region_window.h"
+#include "windows/window_hints.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -35,6 +36,9 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     setFocusPolicy(Qt::NoFocus);
     if (const QScreen *where = screen())
         move(where->availableGeometry().center() - rect().center());
+    // Also for window managers that do not go by the start-up window's type.
+    look::withoutFrame(this);
+    look::keepOffTaskbar(this);
 
     // One shot: a repeating timer would ask again while the warning is open.
     auto *timer = new QTimer(this);
@@ -79,6 +83,7 @@ void SplashWindow::handOver()
         QMessageBox warning(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("该程序已在运行中！"),
                             QMessageBox::Ok, this);
         warning.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        look::openOver(&warning, this);
         warning.exec();
         hide();
         QCoreApplication::exit(0);

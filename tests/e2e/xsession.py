@@ -42,10 +42,27 @@ class _XEvent(ctypes.Union):
     _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
-class XSession:
-    """Xvfb on a free display with a runtime directory of its own."""
+def private_bus(env):
+    """A D-Bus session bus of its own (no autolaunched one shared between
+    tests): returns the daemon and its address."""
+    read_end, write_end = os.pipe()
+    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
+                              pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        address = pipe.readline().strip()
+    if not address:
+        daemon.kill()
+        raise RuntimeError("dbus-daemon did not start")
+    return daemon, address
 
-    def __init__(self, size="1024x768x24", listen_for_all=False):
+
+class XSession:
+    """Xvfb on a free display with a runtime directory and a D-Bus session of
+    its own, and, if asked for, a window manager on it."""
+
+    def __init__(self, size="1024x768x24", listen_for_all=False, window_manager=None):
         read_end, write_end = os.pipe()
         # -noreset: a server that resets when its last client leaves refuses
         # connections for a moment, and copies come and go here.
@@ -71,12 +88,40 @@ class XSession:
         os.chmod(self.runtime_dir, 0o700)
         self._logs = tempfile.mkdtemp(prefix="tessaline-logs-")
         self._copies = []
+        self._helpers = []
+        self.bus_address = None
+        bus, self.bus_address = private_bus(self.env())
+        self._helpers.append(bus)
+        self.window_manager = window_manager
+        if window_manager:
+            self._start_window_manager(window_manager)
+
+    def _start_window_manager(self, name):
+        commands = {
+            "openbox": ["openbox", "--sm-disable"],
+            "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
+            "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
+        }
+        manager = subprocess.Popen(commands[name], env=self.env(), stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self._helpers.append(manager)
+        # Running once it names itself on the root window (EWMH).
+        if not wait_for(lambda: self.root_property("_NET_SUPPORTING_WM_CHECK"), 10):
+            raise RuntimeError(name + " did not start")
 
     def close(self):
         for copy in self._copies:
             if copy.poll() is None:
                 copy.kill()
                 copy.wait()
+        for helper in reversed(self._helpers):
+            if helper.poll() is None:
+                helper.terminate()
+                try:
+                    helper.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    helper.kill()
+                    helper.wait()
         self._server.terminate()
         self._server.wait()
         shutil.rmtree(self.runtime_dir, ignore_errors=True)
@@ -87,6 +132,9 @@ class XSession:
         env.pop("QT_QPA_PLATFORM", None)
         env["DISPLAY"] = self.display
         env["XDG_RUNTIME_DIR"] = runtime_dir or self.runtime_dir
+        env.pop("WAYLAND_DISPLAY", None)
+        if self.bus_address:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         return env
 
     def start(self, program, runtime_dir=None, prefix=(), extra_env=None):
@@ -124,6 +172,51 @@ class XSession:
     def windows_named(self, pid, title):
         return [w for w, name in self.windows(pid).items() if name == title]
 
+    def root_property(self, name):
+        return self.property("root", name)
+
+    def property(self, window, name):
+        """An X property as xprop prints it, without the name; None if unset."""
+        target = ["-root"] if window == "root" else ["-id", str(window)]
+        result = subprocess.run(["xprop", *target, name], env=self.env(), capture_output=True, text=True)
+        line = result.stdout.strip()
+        if result.returncode != 0 or "not found" in line or "no such atom" in line or ":" not in line and "=" not in line:
+            return None
+        return line.split("=", 1)[1].strip() if "=" in line else line.split(":", 1)[1].strip()
+
+    def atoms(self, window, name):
+        """An atom-list property (_NET_WM_STATE, _NET_WM_WINDOW_TYPE) as a list."""
+        value = self.property(window, name)
+        return [atom.strip() for atom in value.split(",")] if value else []
+
+    def transient_for(self, window):
+        """The window WM_TRANSIENT_FOR names, or None."""
+        value = self.property(window, "WM_TRANSIENT_FOR")
+        return int(value.rsplit("#", 1)[1], 16) if value and "#" in value else None
+
+    def motif_hints(self, window):
+        """_MOTIF_WM_HINTS as (flags, functions, decorations), or None."""
+        value = self.property(window, "_MOTIF_WM_HINTS")
+        return tuple(int(v, 16) for v in value.split(",")[:3]) if value else None
+
+    def client_rect(self, window):
+        (x, y), (w, h) = self.position(window), self.size(window)
+        return x, y, w, h
+
+    def frame_position(self, window):
+        """Where the window's frame is on the screen: the window less the
+        frame extents its window manager gives it."""
+        x, y = self.position(window)
+        extents = self.property(window, "_NET_FRAME_EXTENTS")
+        left, _, top, _ = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
+        return x - left, y - top
+
+    def position(self, window):
+        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
+                             capture_output=True, text=True).stdout
+        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        return int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
+
     def size(self, window):
         out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
                              capture_output=True, text=True).stdout
@@ -140,6 +233,10 @@ class XSession:
     def type(self, window, text):
         self.focus(window)
         self.xdotool("type", "--delay", "40", text)
+
+    def move(self, window, x, y):
+        """Moves a window elsewhere, as its user would by dragging it."""
+        subprocess.run(["xdotool", "windowmove", str(window), str(x), str(y)], env=self.env())
 
     def alt(self, window):
         """Alt pressed and released alone, which enters the menu bar."""

@@ -1,0 +1,184 @@
+"""The real program under a real EWMH window manager (openbox) on Xvfb: what
+the window manager is told about each window, read from the outside as xprop
+reads it, and where the windows open.
+
+Usage: window_manager_test.py PATH_TO_TESSALINE [unittest arguments]
+"""
+
+import os
+import sys
+import unittest
+
+from xsession import MAIN_TITLE, XSession, wait_for
+
+PROGRAM = None
+PATIENCE = 15
+MWM_DECORATIONS_GIVEN = 1 << 1
+MWM_DECOR_MINIMIZE = 1 << 5
+MWM_DECOR_MAXIMIZE = 1 << 6
+MWM_FUNC_MINIMIZE = 1 << 3
+MWM_FUNC_MAXIMIZE = 1 << 4
+
+
+def centre(rect):
+    x, y, w, h = rect
+    return x + w / 2, y + h / 2
+
+
+class WindowManagerTest(unittest.TestCase):
+    window_manager = "openbox"
+
+    def setUp(self):
+        self.x = XSession(window_manager=self.window_manager)
+        self.addCleanup(self.x.close)
+        self._output = ""
+
+    def run(self, result=None):
+        failures = len(result.failures) + len(result.errors) if result else 0
+        outcome = super().run(result)
+        if result and len(result.failures) + len(result.errors) > failures:
+            print(self._output, file=sys.stderr)
+        return outcome
+
+    def tearDown(self):
+        self._output = self.x.logs()
+
+    # --- helpers ---------------------------------------------------------
+
+    def splash(self, copy):
+        found = wait_for(lambda: [w for w, t in self.x.windows(copy.pid).items() if t not in (MAIN_TITLE, "提示")],
+                         PATIENCE)
+        self.assertTrue(found, "no start-up window")
+        return found[0]
+
+    def lookup_window(self, copy, other_than=None):
+        found = wait_for(lambda: [w for w in self.x.windows_named(copy.pid, MAIN_TITLE) if w != other_than], PATIENCE)
+        self.assertTrue(found, "no lookup window appeared")
+        return found[0]
+
+    def settled(self, window, where):
+        """Waits until the window manager has the window at where (its frame)."""
+        return wait_for(lambda: self.x.frame_position(window) == where, PATIENCE)
+
+    def switch(self, copy, window, to_code):
+        self.x.alt(window)
+        if to_code:
+            self.x.key(window, "Right")
+        self.x.key(window, "Return")
+        fresh = self.lookup_window(copy, other_than=window)
+        wait_for(lambda: self.x.property(fresh, "_NET_FRAME_EXTENTS"), PATIENCE)
+        return fresh
+
+    def open_about(self, copy, window, from_code):
+        self.x.alt(window)
+        # In the code window the greyed 区号查询 is passed over.
+        self.x.key(window, *(["Right"] if from_code else ["Right", "Right"]), "Return")
+        found = wait_for(lambda: self.x.windows_named(copy.pid, "关于"), PATIENCE)
+        self.assertTrue(found, "no About window")
+        return found[0]
+
+    def assert_offers_no_minimise_or_maximise(self, window):
+        flags, functions, decorations = self.x.motif_hints(window)
+        self.assertTrue(flags & MWM_DECORATIONS_GIVEN)
+        self.assertFalse(decorations & (MWM_DECOR_MINIMIZE | MWM_DECOR_MAXIMIZE))
+        self.assertFalse(functions & (MWM_FUNC_MINIMIZE | MWM_FUNC_MAXIMIZE))
+        actions = self.x.atoms(window, "_NET_WM_ALLOWED_ACTIONS")
+        self.assertNotIn("_NET_WM_ACTION_MAXIMIZE_HORZ", actions)
+        self.assertNotIn("_NET_WM_ACTION_MAXIMIZE_VERT", actions)
+        self.assertNotIn("_NET_WM_ACTION_RESIZE", actions)
+
+    # --- tests -----------------------------------------------------------
+
+    def test_the_start_up_window_has_no_frame_and_no_taskbar_button(self):
+        copy = self.x.start(PROGRAM)
+        splash = self.splash(copy)
+        self.assertEqual(self.x.atoms(splash, "_NET_WM_WINDOW_TYPE")[0], "_NET_WM_WINDOW_TYPE_SPLASH")
+        # Without a frame also for window managers that ignore the type.
+        flags, _, decorations = self.x.motif_hints(splash)
+        self.assertTrue(flags & MWM_DECORATIONS_GIVEN)
+        self.assertEqual(decorations, 0)
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", self.x.atoms(splash, "_NET_WM_STATE"))
+        self.assertTrue(wait_for(lambda: self.x.property(splash, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.assertEqual(self.x.property(splash, "_NET_FRAME_EXTENTS"), "0, 0, 0, 0")
+        self.assertEqual(self.x.size(splash), (397, 166))
+
+    def test_the_first_lookup_window_opens_centred_where_the_start_up_window_was(self):
+        copy = self.x.start(PROGRAM)
+        splash = self.x.client_rect(self.splash(copy))
+        region = self.lookup_window(copy)
+        self.assertTrue(wait_for(lambda: self.x.property(region, "_NET_FRAME_EXTENTS"), PATIENCE))
+        (x, y), (cx, cy) = centre(self.x.client_rect(region)), centre(splash)
+        self.assertLessEqual(abs(x - cx), 1, (self.x.client_rect(region), splash))
+        self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(region), splash))
+
+    def test_a_switch_keeps_the_window_where_the_user_put_it(self):
+        copy = self.x.start(PROGRAM)
+        window = self.lookup_window(copy)
+        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.x.move(window, 187, 212)
+        self.assertTrue(wait_for(lambda: self.x.position(window) == (187, 212), PATIENCE))
+        where = self.x.frame_position(window)
+        for to_code in (True, False, True):
+            window = self.switch(copy, window, to_code)
+            self.assertTrue(self.settled(window, where),
+                            f"opened at {self.x.frame_position(window)}, not where the last was: {where}")
+        self.assertIsNone(copy.poll())
+
+    def test_lookup_windows_are_fixed_and_on_the_taskbar(self):
+        copy = self.x.start(PROGRAM)
+        window = self.lookup_window(copy)
+        for to_code in (True, False):
+            self.assertEqual(self.x.atoms(window, "_NET_WM_WINDOW_TYPE"), ["_NET_WM_WINDOW_TYPE_NORMAL"])
+            self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", self.x.atoms(window, "_NET_WM_STATE"))
+            self.assertIsNone(self.x.transient_for(window))
+            self.assertTrue(wait_for(lambda: self.x.atoms(window, "_NET_WM_ALLOWED_ACTIONS"), PATIENCE))
+            self.assert_offers_no_minimise_or_maximise(window)
+            window = self.switch(copy, window, to_code)
+
+    def test_about_belongs_to_its_lookup_window(self):
+        copy = self.x.start(PROGRAM)
+        window = self.lookup_window(copy)
+        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.x.move(window, 150, 120)
+        self.assertTrue(wait_for(lambda: self.x.position(window) == (150, 120), PATIENCE))
+        window = self.switch(copy, window, to_code=True)  # from the code window too
+        owner = self.x.client_rect(window)
+
+        about = self.open_about(copy, window, from_code=True)
+        self.assertEqual(self.x.transient_for(about), window)
+        self.assertEqual(self.x.atoms(about, "_NET_WM_WINDOW_TYPE")[0], "_NET_WM_WINDOW_TYPE_DIALOG")
+        states = self.x.atoms(about, "_NET_WM_STATE")
+        self.assertIn("_NET_WM_STATE_MODAL", states)
+        self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states)
+        self.assertTrue(wait_for(lambda: self.x.atoms(about, "_NET_WM_ALLOWED_ACTIONS"), PATIENCE))
+        self.assert_offers_no_minimise_or_maximise(about)
+        (x, y), (cx, cy) = centre(self.x.client_rect(about)), centre(owner)
+        self.assertLessEqual(abs(x - cx), 1, (self.x.client_rect(about), owner))
+        self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(about), owner))
+
+        self.x.request_close(about)
+        self.assertTrue(wait_for(lambda: not self.x.windows_named(copy.pid, "关于"), PATIENCE))
+        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), [window])
+        self.assertEqual(self.x.client_rect(window), owner)
+        self.x.request_close(window)
+        self.assertEqual(copy.wait(timeout=PATIENCE), 0)
+
+    def test_the_warning_opens_over_its_start_up_window(self):
+        first = self.x.start(PROGRAM)
+        self.lookup_window(first)
+        second = self.x.start(PROGRAM)
+        splash = self.splash(second)
+        warning = wait_for(lambda: self.x.windows_named(second.pid, "提示"), PATIENCE)
+        self.assertTrue(warning, "no warning")
+        self.assertEqual(self.x.transient_for(warning[0]), splash)
+        (x, y), (cx, cy) = centre(self.x.client_rect(warning[0])), centre(self.x.client_rect(splash))
+        self.assertLessEqual(abs(x - cx), 1)
+        self.assertLessEqual(abs(y - cy), 1)
+        self.x.key(warning[0], "Return")
+        self.assertEqual(second.wait(timeout=PATIENCE), 0)
+        self.assertIsNone(first.poll())
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv[1])
+    unittest.main(argv=[sys.argv[0], *sys.argv[2:]], verbosity=2)
