@@ -1,6 +1,7 @@
-"""A private X display for driving the real program: Xvfb, xdotool, and a
-small Xlib client for what xdotool cannot do (a window manager's close
-request)."""
+"""Private sessions for driving the real program: an X display (Xvfb,
+xdotool, and a small Xlib client for what xdotool cannot do, a window
+manager's close request) or a Wayland compositor (weston), each with a
+D-Bus session of its own."""
 
 import ctypes
 import os
@@ -58,56 +59,30 @@ def private_bus(env):
     return daemon, address
 
 
-class XSession:
-    """Xvfb on a free display with a runtime directory and a D-Bus session of
-    its own, and, if asked for, a window manager on it."""
+def start_accessibility_bus(env):
+    """Starts the accessibility bus on the session bus, as a desktop with a
+    screen reader has it running before any program starts."""
+    subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                    "org.a11y.Bus.GetAddress"], env=env, check=True, stdout=subprocess.DEVNULL, timeout=30)
 
-    def __init__(self, size="1024x768x24", listen_for_all=False, window_manager=None):
-        read_end, write_end = os.pipe()
-        # -noreset: a server that resets when its last client leaves refuses
-        # connections for a moment, and copies come and go here.
-        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp", "-noreset"]
-        if listen_for_all:
-            args.append("-ac")  # other local users may connect
-        self._server = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            self._server.kill()
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-        # Be sure it takes clients before any copy tries to connect.
-        ready = wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
-                                                stderr=subprocess.DEVNULL).returncode == 0, 10)
-        if not ready:
-            self._server.kill()
-            raise RuntimeError("Xvfb on " + self.display + " takes no clients")
+
+class Session:
+    """What every test session has of its own: a runtime directory, a D-Bus
+    session bus (with the accessibility bus on it if asked for), the copies
+    of the program it started and what they printed."""
+
+    def __init__(self, accessibility=False):
         self.runtime_dir = tempfile.mkdtemp(prefix="tessaline-run-")
         os.chmod(self.runtime_dir, 0o700)
         self._logs = tempfile.mkdtemp(prefix="tessaline-logs-")
         self._copies = []
         self._helpers = []
+        self._server = None
         self.bus_address = None
         bus, self.bus_address = private_bus(self.env())
         self._helpers.append(bus)
-        self.window_manager = window_manager
-        if window_manager:
-            self._start_window_manager(window_manager)
-
-    def _start_window_manager(self, name):
-        commands = {
-            "openbox": ["openbox", "--sm-disable"],
-            "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
-            "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
-        }
-        manager = subprocess.Popen(commands[name], env=self.env(), stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        self._helpers.append(manager)
-        # Running once it names itself on the root window (EWMH).
-        if not wait_for(lambda: self.root_property("_NET_SUPPORTING_WM_CHECK"), 10):
-            raise RuntimeError(name + " did not start")
+        if accessibility:
+            start_accessibility_bus(self.env())
 
     def close(self):
         for copy in self._copies:
@@ -122,17 +97,17 @@ class XSession:
                 except subprocess.TimeoutExpired:
                     helper.kill()
                     helper.wait()
-        self._server.terminate()
-        self._server.wait()
+        if self._server is not None:
+            self._server.terminate()
+            self._server.wait()
         shutil.rmtree(self.runtime_dir, ignore_errors=True)
         shutil.rmtree(self._logs, ignore_errors=True)
 
     def env(self, runtime_dir=None):
         env = dict(os.environ)
-        env.pop("QT_QPA_PLATFORM", None)
-        env["DISPLAY"] = self.display
+        for name in ("QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"):
+            env.pop(name, None)
         env["XDG_RUNTIME_DIR"] = runtime_dir or self.runtime_dir
-        env.pop("WAYLAND_DISPLAY", None)
         if self.bus_address:
             env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         return env
@@ -153,6 +128,80 @@ class XSession:
             with open(os.path.join(self._logs, name), errors="replace") as log:
                 text.append(f"--- {name}\n{log.read()}")
         return "\n".join(text)
+
+
+class WestonSession(Session):
+    """Weston's headless compositor on a Wayland socket of its own; programs
+    started here run on Qt's Wayland platform."""
+
+    socket = "tessaline-wayland"
+
+    def __init__(self, accessibility=False):
+        super().__init__(accessibility)
+        self._server = subprocess.Popen(
+            ["weston", "--backend=headless-backend.so", "--use-pixman", "--width=1024", "--height=768",
+             f"--socket={self.socket}", "--idle-time=0", "--no-config"],
+            env=Session.env(self), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if not wait_for(lambda: os.path.exists(os.path.join(self.runtime_dir, self.socket)), 10):
+            self.close()
+            raise RuntimeError("weston did not start")
+
+    def env(self, runtime_dir=None):
+        env = super().env(runtime_dir)
+        # The program may have a runtime directory of its own; the socket
+        # is named by its full path then.
+        env["WAYLAND_DISPLAY"] = os.path.join(self.runtime_dir, self.socket)
+        env["QT_QPA_PLATFORM"] = "wayland"
+        return env
+
+
+class XSession(Session):
+    """Xvfb on a free display, and, if asked for, a window manager on it."""
+
+    def __init__(self, size="1024x768x24", listen_for_all=False, window_manager=None, accessibility=False):
+        read_end, write_end = os.pipe()
+        # -noreset: a server that resets when its last client leaves refuses
+        # connections for a moment, and copies come and go here.
+        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp", "-noreset"]
+        if listen_for_all:
+            args.append("-ac")  # other local users may connect
+        server = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            server.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+        # Be sure it takes clients before any copy tries to connect.
+        ready = wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
+                                                stderr=subprocess.DEVNULL).returncode == 0, 10)
+        if not ready:
+            server.kill()
+            raise RuntimeError("Xvfb on " + self.display + " takes no clients")
+        super().__init__(accessibility)
+        self._server = server
+        self.window_manager = window_manager
+        if window_manager:
+            self._start_window_manager(window_manager)
+
+    def _start_window_manager(self, name):
+        commands = {
+            "openbox": ["openbox", "--sm-disable"],
+            "xfwm4": ["xfwm4", "--compositor=off", "--sm-client-disable"],
+            "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
+        }
+        manager = subprocess.Popen(commands[name], env=self.env(), stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        self._helpers.append(manager)
+        # Running once it names itself on the root window (EWMH).
+        if not wait_for(lambda: self.root_property("_NET_SUPPORTING_WM_CHECK"), 10):
+            raise RuntimeError(name + " did not start")
+
+    def env(self, runtime_dir=None):
+        env = super().env(runtime_dir)
+        env["DISPLAY"] = self.display
+        return env
 
     # --- windows ---------------------------------------------------------
 
