@@ -123,6 +123,55 @@ private slots:
         QCOMPARE(m_input->text(), QStringLiteral("0512"));
     }
 
+    // The limit counts characters: one outside the Basic Multilingual Plane
+    // is two UTF-16 units, and is taken whole or not at all.
+    void theLimitCountsCharactersWhole_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("after");
+        const QString smile = QStringLiteral("\U0001F600");
+        QTest::newRow("digits past the limit") << QString() << 0 << QStringLiteral("051234") << QStringLiteral("0512");
+        QTest::newRow("a wide character as the fourth") << QString() << 0 << QStringLiteral("051") + smile + QStringLiteral("2")
+                                                        << QStringLiteral("051") + smile;
+        QTest::newRow("a wide character first") << QString() << 0 << smile + QStringLiteral("0512") << smile + QStringLiteral("051");
+        QTest::newRow("a wide character after four") << QStringLiteral("0512") << 4 << smile << QStringLiteral("0512");
+        QTest::newRow("into the middle, as far as there is room") << QStringLiteral("05") << 1 << QStringLiteral("abc")
+                                                                  << QStringLiteral("0ab5");
+        QTest::newRow("into a full box") << QStringLiteral("0512") << 2 << QStringLiteral("9") << QStringLiteral("0512");
+    }
+
+    void theLimitCountsCharactersWhole()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, cursor);
+        QFETCH(QString, pasted);
+        QFETCH(QString, after);
+        type(before);
+        m_input->setCursorPosition(cursor);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(m_input, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_input->text(), after);
+        QTest::keyClick(m_input, Qt::Key_Return);
+        // The query gets the characters as they stand, none of them split.
+        const QString answer = m_output->toPlainText();
+        QCOMPARE(answer, after == QStringLiteral("0512") ? QStringLiteral("  江苏省苏州&吴江") : kError);
+    }
+
+    void aWideCharacterTypedAsTheFourthIsTakenWhole()
+    {
+        type(QStringLiteral("051"));
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("\U0001F600"));
+        QApplication::sendEvent(m_input, &commit);
+        QCOMPARE(m_input->text(), QStringLiteral("051\U0001F600"));
+        type(QStringLiteral("2")); // a fifth
+        QCOMPARE(m_input->text(), QStringLiteral("051\U0001F600"));
+        QTest::keyClick(m_input, Qt::Key_Backspace); // the whole character goes
+        QCOMPARE(m_input->text(), QStringLiteral("051"));
+    }
+
     void clearEmptiesBothBoxes()
     {
         type(QStringLiteral("010"));
@@ -164,6 +213,23 @@ private slots:
         QTest::mouseClick(m_output->viewport(), Qt::LeftButton);
         QTest::keyClicks(m_window.get(), QStringLiteral("x"));
         QCOMPARE(m_output->toPlainText(), QStringLiteral("  "));
+    }
+
+    void theAnswerIsAnnouncedOnTheFocusedControl()
+    {
+        type(QStringLiteral("0512"));
+        QTest::keyClick(m_input, Qt::Key_Return);
+        QCOMPARE(m_input->accessibleDescription(), QStringLiteral("  江苏省苏州&吴江"));
+        QCOMPARE(QApplication::focusWidget(), m_input);
+        QVERIFY(!m_output->isEnabled());
+
+        m_input->clear();
+        QTest::keyClick(m_input, Qt::Key_Tab); // on 查询, pressed with the keyboard: the prompt
+        QTest::keyClick(m_query, Qt::Key_Space);
+        QCOMPARE(m_query->accessibleDescription(), kPrompt);
+        QCOMPARE(m_input->accessibleDescription(), QString());
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->text(QAccessible::Description),
+                 QStringLiteral("区号查询"));
     }
 
     void screenReadersHearCleanNames()

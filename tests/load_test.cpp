@@ -76,6 +76,7 @@ private slots:
         for (int i = 0; i < 500; ++i) {
             driver::whenModal([&](QWidget *modal) { aboutWindows += qobject_cast<AboutDialog *>(modal) != nullptr; });
             driver::command(window, "about")->trigger();
+            QVERIFY(QTest::qWaitFor([&] { return aboutWindows == i + 1 && !QApplication::activeModalWidget(); }, 5000));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         QCOMPARE(aboutWindows, 500);

@@ -92,7 +92,7 @@ private slots:
             QVERIFY(!provinces->view()->isVisible());
         });
         clickCommand(window.get(), "about");
-        QVERIFY(sawAbout);
+        QTRY_VERIFY(sawAbout);
         QCOMPARE(provinces->currentText(), QStringLiteral("江苏省"));
         QCOMPARE(cities->currentText(), QStringLiteral("苏州"));
         QCOMPARE(cities->count(), 29);
@@ -114,7 +114,7 @@ private slots:
             driver::clickAsTheSystem(child<QPushButton>(window.get(), "Command2"));
         });
         clickCommand(window.get(), "about");
-        QVERIFY(sawAbout);
+        QTRY_VERIFY(sawAbout);
         QCOMPARE(input->text(), QStringLiteral("0852"));
         QCOMPARE(child<QPlainTextEdit>(window.get(), "Text2")->toPlainText(), QStringLiteral("  贵州省遵义"));
     }
@@ -179,21 +179,34 @@ private slots:
         const int result = driver::runEventLoop([&] {
             QMainWindow *region = driver::openLookupWindow();
             QVERIFY(QTest::qWaitForWindowActive(region));
-            // Alt enters the bar on its first command, greyed here; Right
-            // moves on to 区号查询, and the bar shows where the user is.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+            // Alt enters the bar on a command that can be chosen: past the
+            // greyed 地区查询, on 区号查询, and the bar shows where the user is.
             const QImage before = region->menuBar()->grab().toImage();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+            QTRY_COMPARE(region->menuBar()->activeAction(), command(region, "quhaochaxun"));
             QVERIFY(region->menuBar()->grab().toImage() != before);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QMainWindow *code = driver::openLookupWindow();
             QVERIFY(qobject_cast<CodeWindow *>(code));
             QVERIFY(QTest::qWaitForWindowActive(code));
 
+            auto *input = child<QLineEdit>(code, "Text1");
+            QTest::keyClicks(input, QStringLiteral("010"));
             driver::whenModal([&](QWidget *modal) { sawAbout = qobject_cast<AboutDialog *>(modal) != nullptr; });
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+            QTRY_COMPARE(code->menuBar()->activeAction(), command(code, "diquchaxun"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right); // 区号查询 is greyed here and skipped
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY(sawAbout);
+
+            // Back where the user was, once the window is active again (the
+            // window manager's part, done here by hand): typing and Enter go
+            // on as before.
+            QTRY_COMPARE(code->focusWidget(), input);
+            code->activateWindow();
+            QTRY_COMPARE(QApplication::focusWidget(), input);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QCOMPARE(child<QPlainTextEdit>(code, "Text2")->toPlainText(), QStringLiteral("  北京"));
             code->close();
         });
         QCOMPARE(result, 0);

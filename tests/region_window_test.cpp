@@ -172,6 +172,85 @@ private slots:
         QCOMPARE(name(m_code), QStringLiteral("区号"));
     }
 
+    // Qt on Linux names a drop-down list by its entry once one is chosen; a
+    // screen reader takes the name from the list's label then.
+    void screenReadersHearTheBoxesByNameBeforeAndAfterAChoice()
+    {
+        const auto labels = [](QWidget *box) {
+            QStringList names;
+            for (const auto &relation : QAccessible::queryAccessibleInterface(box)->relations(QAccessible::Label))
+                names << relation.first->text(QAccessible::Name);
+            return names;
+        };
+        QCOMPARE(labels(m_provinces), QStringList{QStringLiteral("省份")});
+        QCOMPARE(labels(m_cities), QStringList{QStringLiteral("城市")});
+        QVERIFY(driver::choose(m_provinces, QStringLiteral("江苏省")));
+        QVERIFY(driver::choose(m_cities, QStringLiteral("苏州")));
+        QCOMPARE(labels(m_provinces), QStringList{QStringLiteral("省份")});
+        QCOMPARE(labels(m_cities), QStringList{QStringLiteral("城市")});
+        const auto value = [](QWidget *box) { return QAccessible::queryAccessibleInterface(box)->text(QAccessible::Value); };
+        QCOMPARE(value(m_provinces), QStringLiteral("江苏省"));
+        QCOMPARE(value(m_cities), QStringLiteral("苏州"));
+    }
+
+    // An assistive tool chooses by selecting an entry of the list, which
+    // stays closed: that is the user's choice, with all that follows from it.
+    void anAssistiveToolChoosesAsTheUserDoes()
+    {
+        const auto select = [](QComboBox *box, const QString &text) {
+            QAccessibleInterface *list = QAccessible::queryAccessibleInterface(box)->child(0);
+            QAccessibleInterface *cell = list->tableInterface()->cellAt(box->findText(text), 0);
+            cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        };
+        QSignalSpy chosen(m_provinces, &QComboBox::activated);
+        select(m_provinces, QStringLiteral("浙江省"));
+        QCOMPARE(chosen.count(), 1);
+        QCOMPARE(m_provinces->currentText(), QStringLiteral("浙江省"));
+        QCOMPARE(m_cities->count(), 39);
+        select(m_cities, QStringLiteral("余姚"));
+        QCOMPARE(m_code->text(), QStringLiteral("0574"));
+        select(m_provinces, QStringLiteral("北京"));
+        QCOMPARE(m_code->text(), QStringLiteral("010"));
+        QVERIFY(!m_cities->isEnabled());
+
+        // Opening the list, and the mouse over an entry, choose nothing.
+        QVERIFY(driver::choose(m_provinces, QStringLiteral("江苏省")));
+        m_provinces->showPopup();
+        m_provinces->view()->setCurrentIndex(m_provinces->model()->index(3, 0));
+        m_provinces->hidePopup();
+        QCOMPARE(m_provinces->currentText(), QStringLiteral("江苏省"));
+        QCOMPARE(chosen.count(), 3);
+    }
+
+    // A reader that follows the focus presents what the code box shows: it
+    // is the description of the box the user chose from (Qt reports each
+    // change of it), and the focus stays. The events themselves are checked
+    // through the real accessibility bus, end to end.
+    void theCodeIsAnnouncedOnTheFocusedBox()
+    {
+        m_provinces->setFocus();
+        QTest::keyClick(m_provinces, Qt::Key_Down); // 北京
+        QCOMPARE(m_provinces->accessibleDescription(), QStringLiteral("010"));
+        QCOMPARE(QApplication::focusWidget(), m_provinces);
+
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(m_provinces, Qt::Key_Down); // 辽宁省: no code
+        QTest::keyClick(m_provinces, Qt::Key_Tab);
+        QTest::keyClick(m_cities, Qt::Key_Down); // 沈阳
+        QCOMPARE(m_cities->accessibleDescription(), QStringLiteral("024"));
+        QCOMPARE(QApplication::focusWidget(), m_cities);
+        QVERIFY(!m_code->isEnabled());
+        // The box chosen from before says it no longer.
+        QCOMPARE(m_provinces->accessibleDescription(), QString());
+    }
+
+    void isToldApartFromTheCodeWindow()
+    {
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->text(QAccessible::Description),
+                 QStringLiteral("地区查询"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tessaline V08.05"));
+    }
+
     void keepsItsDesignSize()
     {
         const QWidget *client = m_window->centralWidget();

@@ -3,6 +3,7 @@
 #include "windows/splash_window.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -39,6 +40,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(splash));
         QCOMPARE(splash->objectName(), QStringLiteral("启动"));
         QCOMPARE(splash->windowTitle(), QString());
+        // Its text is in its picture; screen readers get it as its name.
+        QCOMPARE(QAccessible::queryAccessibleInterface(splash)->text(QAccessible::Name),
+                 QStringLiteral("Tessaline V08.05 Velmora"));
         QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint); // no title bar
         QCOMPARE(splash->windowType(), Qt::SplashScreen);       // no taskbar button
         QVERIFY(!splash->testAttribute(Qt::WA_QuitOnClose));

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -65,16 +66,26 @@ inline void clickAsTheSystem(QWidget *widget)
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, widget->mapTo(window, widget->rect().center()));
 }
 
-// Runs check on the next turn of the event loop, while a modal window that
-// the caller is about to open is showing; check must close it.
+// Runs check once a modal window that the caller is about to open shows (for
+// at most 5 s), then closes that window if check has not. About opens from
+// the turn of the event loop after its command: wait for check to have run.
 inline void whenModal(std::function<void(QWidget *modal)> check)
 {
-    QTimer::singleShot(0, qApp, [check = std::move(check)] {
+    auto *watch = new QTimer(qApp);
+    auto *waited = new QElapsedTimer;
+    waited->start();
+    QObject::connect(watch, &QTimer::timeout, qApp, [watch, waited, check = std::move(check)] {
         QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr && waited->elapsed() < 5000)
+            return;
+        watch->stop();
+        watch->deleteLater();
+        delete waited;
         check(modal);
         if (modal != nullptr && modal->isVisible())
             modal->close();
     });
+    watch->start(5);
 }
 
 // Runs the application's event loop with body queued as its first event;

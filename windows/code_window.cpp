@@ -1,6 +1,7 @@
 #include "windows/code_window.h"
 
 #include "windows/caption.h"
+#include "windows/character_limit.h"
 #include "windows/look.h"
 #include "windows/output_box.h"
 #include "windows/region_window.h"
@@ -13,7 +14,7 @@
 #include <QPushButton>
 
 CodeWindow::CodeWindow(QWidget *parent)
-    : LookupWindow(QStringLiteral("Tessaline区号"), parent)
+    : LookupWindow(QStringLiteral("Tessaline区号"), QStringLiteral("区号查询"), parent)
 {
     QWidget *area = client();
 
@@ -25,7 +26,7 @@ CodeWindow::CodeWindow(QWidget *parent)
     m_input->setAccessibleName(QStringLiteral("区号"));
     m_input->setGeometry(look::twipRect(120, 600, 855, 330));
     m_input->setFont(look::songFont(12));
-    m_input->setMaxLength(4); // holds for pasting as well as typing
+    new look::CharacterLimit(m_input, 4); // for pasting as well as typing
     look::setBoxColours(m_input, look::kLightYellow, m_input->palette().color(QPalette::Text));
 
     m_query = new QPushButton(QStringLiteral("查询"), area);
@@ -66,7 +67,7 @@ CodeWindow::CodeWindow(QWidget *parent)
 void CodeWindow::query()
 {
     const QByteArray code = m_input->text().toUtf8();
-    m_output->setPlainText(fromDirectory(directory::regionForCode(toDirectory(code))));
+    showAnswer(m_output, fromDirectory(directory::regionForCode(toDirectory(code))));
 }
 
 void CodeWindow::clearBoxes()

@@ -9,6 +9,9 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QAction>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPalette>
@@ -193,9 +196,36 @@ void Backdrop::paintEvent(QPaintEvent *)
     drawPicture(painter, QPoint(0, 0), QStringLiteral("landscape.jpg"));
 }
 
-void markKeyboardSelection(QMenuBar *bar)
+namespace {
+
+class PastGreyedCommands : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Entering the bar with the keyboard gives it the focus on its first
+        // command; Qt's own Right goes on to the next that can be chosen.
+        auto *bar = static_cast<QMenuBar *>(watched);
+        if (event->type() == QEvent::FocusIn && static_cast<QFocusEvent *>(event)->reason() == Qt::MenuBarFocusReason)
+            QMetaObject::invokeMethod(bar, [bar] {
+                if (bar->hasFocus() && bar->activeAction() != nullptr && !bar->activeAction()->isEnabled()) {
+                    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+                    QCoreApplication::sendEvent(bar, &right);
+                }
+            }, Qt::QueuedConnection);
+        return false;
+    }
+};
+
+} // namespace
+
+void prepareMenuBar(QMenuBar *bar)
 {
     bar->setStyle(sharedStyle());
+    bar->installEventFilter(new PastGreyedCommands(bar));
 }
 
 void fitDropDownText(QComboBox *box)

@@ -88,9 +88,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// Marks the command the keyboard is on, which the toolkit's own style does
-// only for commands that open a menu.
-void markKeyboardSelection(QMenuBar *bar);
+// A menu bar for the keyboard: the command the keyboard is on is marked,
+// which the toolkit's own style does only for commands that open a menu; and
+// Alt lands on a command that can be chosen, not a greyed one, which would
+// neither be chosen nor be announced to a screen reader.
+void prepareMenuBar(QMenuBar *bar);
 
 // Gives the chosen entry of a drop-down list the width the layouts allow it:
 // the toolkit's style keeps a wide margin by the arrow, which would cut the

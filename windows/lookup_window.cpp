@@ -1,12 +1,15 @@
 #include "windows/lookup_window.h"
 
 #include "windows/about_dialog.h"
+#include "windows/assistive.h"
 #include "windows/look.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 
 namespace {
@@ -28,10 +31,11 @@ constexpr int kStatusBarHeight = 255;
 
 } // namespace
 
-LookupWindow::LookupWindow(const QString &name, QWidget *parent)
+LookupWindow::LookupWindow(const QString &name, const QString &description, QWidget *parent)
     : QMainWindow(parent, look::fixedWindowFlags(Qt::Window))
 {
     setObjectName(name);
+    setAccessibleDescription(description);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tessaline V08.05"));
     setWindowIcon(look::programIcon());
@@ -39,14 +43,17 @@ LookupWindow::LookupWindow(const QString &name, QWidget *parent)
 
     QMenuBar *bar = menuBar();
     bar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
-    look::markKeyboardSelection(bar);
+    look::prepareMenuBar(bar);
     m_regionCommand = bar->addAction(QStringLiteral("地区查询"));
     m_regionCommand->setObjectName(QStringLiteral("diquchaxun"));
     m_codeCommand = bar->addAction(QStringLiteral("区号查询"));
     m_codeCommand->setObjectName(QStringLiteral("quhaochaxun"));
     QAction *aboutCommand = bar->addAction(QStringLiteral("关于"));
     aboutCommand->setObjectName(QStringLiteral("about"));
-    connect(aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout);
+    // From the next turn of the event loop: the command's trigger returns at
+    // once, also to an assistive tool that pressed it, and the menu bar has
+    // given the focus back before About takes it.
+    connect(aboutCommand, &QAction::triggered, this, &LookupWindow::openAbout, Qt::QueuedConnection);
 
     // The status bar is docked inside the client area, so the part above it
     // is what the controls are placed on.
@@ -85,6 +92,18 @@ void LookupWindow::openAbout()
     auto *about = new AboutDialog;
     look::openOver(about, this);
     about->exec();
+}
+
+void LookupWindow::showAnswer(QLineEdit *box, const QString &answer)
+{
+    box->setText(answer);
+    look::announce(answer);
+}
+
+void LookupWindow::showAnswer(QPlainTextEdit *box, const QString &answer)
+{
+    box->setPlainText(answer);
+    look::announce(answer);
 }
 
 QStringList fromDirectory(std::span<const std::string_view> texts)

@@ -16,6 +16,8 @@
 #include <string_view>
 
 class QAction;
+class QLineEdit;
+class QPlainTextEdit;
 class QStatusBar;
 
 class LookupWindow : public QMainWindow
@@ -23,11 +25,17 @@ class LookupWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit LookupWindow(const QString &name, QWidget *parent = nullptr);
+    // description tells the two lookup windows apart for screen readers;
+    // their captions are the same.
+    LookupWindow(const QString &name, const QString &description, QWidget *parent = nullptr);
 
 protected:
     // The client area the controls are placed on, in twips from its corner.
     QWidget *client() const { return m_client; }
+
+    // Shows an answer in an output box and has screen readers present it.
+    static void showAnswer(QLineEdit *box, const QString &answer);
+    static void showAnswer(QPlainTextEdit *box, const QString &answer);
 
     QAction *m_regionCommand = nullptr; // diquchaxun
     QAction *m_codeCommand = nullptr;   // quhaochaxun

@@ -1,7 +1,8 @@
 #include "windows/region_window.h"
 
-#include "windows/code_window.h"
+#include "windows/assistive.h"
 #include "windows/caption.h"
+#include "windows/code_window.h"
 #include "windows/look.h"
 
 #include "directory/directory.h"
@@ -12,7 +13,7 @@
 #include <QLineEdit>
 
 RegionWindow::RegionWindow(QWidget *parent)
-    : LookupWindow(QStringLiteral("Tessaline地区"), parent)
+    : LookupWindow(QStringLiteral("Tessaline地区"), QStringLiteral("地区查询"), parent)
 {
     QWidget *area = client();
 
@@ -24,6 +25,8 @@ RegionWindow::RegionWindow(QWidget *parent)
     m_provinces->setAccessibleName(QStringLiteral("省份"));
     m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
     look::fitDropDownText(m_provinces);
+    look::labelForScreenReaders(m_provinces, m_provinces->accessibleName());
+    look::acceptChoicesFromAssistiveTools(m_provinces);
     m_provinces->addItems(fromDirectory(directory::provinceNames()));
     m_provinces->setCurrentIndex(-1);
 
@@ -34,6 +37,8 @@ RegionWindow::RegionWindow(QWidget *parent)
     // a palette per window would give each one fresh style pixmap-cache entries.
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
     look::fitDropDownText(m_cities);
+    look::labelForScreenReaders(m_cities, m_cities->accessibleName());
+    look::acceptChoicesFromAssistiveTools(m_cities);
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));
@@ -63,7 +68,7 @@ void RegionWindow::chooseProvince()
     if (!selection.cityBoxEnabled) {
         m_cities->clear();
         m_cities->setEnabled(false);
-        m_code->setText(fromDirectory(selection.codeText));
+        showAnswer(m_code, fromDirectory(selection.codeText));
         return;
     }
     m_code->clear();
@@ -77,5 +82,5 @@ void RegionWindow::chooseCity()
 {
     const QByteArray text = m_cities->currentText().toUtf8();
     if (const auto code = directory::codeForCity(toDirectory(text)))
-        m_code->setText(fromDirectory(*code));
+        showAnswer(m_code, fromDirectory(*code));
 }

@@ -29,6 +29,7 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     , m_guard(guard)
 {
     setObjectName(QStringLiteral("启动"));
+    setAccessibleName(QStringLiteral("Tessaline V08.05 Velmora")); // what its picture says
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false); // the lookup windows decide when the program ends
     setAttribute(Qt::WA_OpaquePaintEvent);

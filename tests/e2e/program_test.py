@@ -6,7 +6,6 @@ Usage: program_test.py PATH_TO_TESSALINE [unittest arguments]
 import os
 import pwd
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -63,11 +62,10 @@ class ProgramTest(unittest.TestCase):
         self.main_window(copy)
         return copy
 
-    def switch(self, copy, window, to_code):
-        """Through the menu bar with the keyboard: Alt, along, Enter."""
+    def switch(self, copy, window):
+        """Through the menu bar with the keyboard: Alt lands on the other
+        window's command (past a greyed one), Enter."""
         self.x.alt(window)
-        if to_code:
-            self.x.key(window, "Right")  # past the greyed 地区查询
         self.x.key(window, "Return")
         fresh = wait_for(lambda: [w for w in self.x.windows_named(copy.pid, MAIN_TITLE) if w != window], PATIENCE)
         self.assertTrue(fresh, "the other lookup window did not open")
@@ -137,22 +135,22 @@ class ProgramTest(unittest.TestCase):
         copy = self.start_running_copy()
         window = self.main_window(copy)
         for _ in range(3):
-            window = self.switch(copy, window, to_code=True)
-            window = self.switch(copy, window, to_code=False)
+            window = self.switch(copy, window)
+            window = self.switch(copy, window)
         self.assertIsNone(copy.poll())
 
     def test_a_close_request_ends_the_program(self):
         copy = self.start_running_copy()
         window = self.main_window(copy)
         # Also when the region window was reached by switching back.
-        window = self.switch(copy, window, to_code=True)
-        window = self.switch(copy, window, to_code=False)
+        window = self.switch(copy, window)
+        window = self.switch(copy, window)
         self.x.request_close(window)
         self.assertEqual(copy.wait(timeout=PATIENCE), 0)
 
     def test_a_close_request_to_the_code_window_ends_the_program(self):
         copy = self.start_running_copy()
-        window = self.switch(copy, self.main_window(copy), to_code=True)
+        window = self.switch(copy, self.main_window(copy))
         self.x.request_close(window)
         self.assertEqual(copy.wait(timeout=PATIENCE), 0)
 
