@@ -1,8 +1,14 @@
 #include "windows/assistive.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPointer>
@@ -33,6 +39,33 @@ void acceptChoicesFromAssistiveTools(QComboBox *box)
                      });
 }
 
+namespace {
+
+// Qt 6.4 reports a changed description to the AT-SPI bus with the object in
+// place of the new text, which screen readers cannot present (Orca: "bad
+// content sent to speak()"). The event as AT-SPI defines it, on Qt's own
+// connection to the accessibility bus and for the object as Qt names it.
+void reportDescription(QWidget *widget, const QString &description)
+{
+    const QDBusConnection bus(QStringLiteral("a11y"));
+    QAccessibleInterface *object = QAccessible::queryAccessibleInterface(widget);
+    if (!QAccessible::isActive() || !bus.isConnected() || object == nullptr)
+        return;
+    const QString prefix = QStringLiteral("/org/a11y/atspi/accessible/");
+    QDBusMessage event = QDBusMessage::createSignal(prefix + QString::number(QAccessible::uniqueId(object)),
+                                                    QStringLiteral("org.a11y.atspi.Event.Object"),
+                                                    QStringLiteral("PropertyChange"));
+    QDBusArgument application;
+    application.beginStructure();
+    application << bus.baseService() << QDBusObjectPath(prefix + QStringLiteral("root"));
+    application.endStructure();
+    event << QStringLiteral("accessible-description") << 0 << 0 << QVariant::fromValue(QDBusVariant(description))
+          << QVariant::fromValue(application);
+    bus.send(event);
+}
+
+} // namespace
+
 void announce(const QString &text)
 {
     // The reader presents a description that changes on the control it is
@@ -47,6 +80,7 @@ void announce(const QString &text)
         return;
     focused->setAccessibleDescription(QString());
     focused->setAccessibleDescription(text);
+    reportDescription(focused, text);
 }
 
 } // namespace look

@@ -84,11 +84,14 @@ class Session:
         if accessibility:
             start_accessibility_bus(self.env())
 
-    def close(self):
+    def stop_copies(self):
         for copy in self._copies:
             if copy.poll() is None:
                 copy.kill()
                 copy.wait()
+
+    def close(self):
+        self.stop_copies()
         for helper in reversed(self._helpers):
             if helper.poll() is None:
                 helper.terminate()

@@ -1,0 +1,179 @@
+"""The real program with the Linux accessibility stack, as a screen reader
+sees it: Xvfb with a window manager, a private D-Bus session with the
+accessibility bus, and AT-SPI read and driven with pyatspi.
+
+Each test runs in a process of its own, with its own session and copy of the
+program (session_per_test).
+
+Usage: /usr/bin/python3 accessibility_test.py PATH_TO_TESSALINE [TEST ...]
+"""
+
+import sys
+import unittest
+
+import session_per_test
+from xsession import MAIN_TITLE, XSession
+
+SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
+if SESSION is not None:
+    import pyatspi
+
+    from atspi_driver import Events, Program, descendants, do_action, labels, states, text, wait_for
+
+PATIENCE = 15
+DESCRIPTION = "object:property-change:accessible-description"
+FOCUSED = "object:state-changed:focused"
+
+
+class AccessibilityTest(unittest.TestCase):
+    def setUp(self):
+        self.x = SESSION
+        self.events = Events(DESCRIPTION, FOCUSED)
+        self.addCleanup(self.events.close)
+        self.copy = self.x.start(self.program_path, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+        self.program = Program(self.copy.pid)
+        self._output = ""
+
+    def run(self, result=None):
+        failures = len(result.failures) + len(result.errors) if result else 0
+        outcome = super().run(result)
+        if result and len(result.failures) + len(result.errors) > failures:
+            print(self._output, file=sys.stderr)
+        return outcome
+
+    def tearDown(self):
+        self._output = self.x.logs()
+        self.x.stop_copies()
+
+    # --- helpers ---------------------------------------------------------
+
+    def lookup_window(self, description):
+        window = self.program.window(MAIN_TITLE, description, PATIENCE)
+        self.assertIsNotNone(window, f"no lookup window described as {description}")
+        # Keys go where a user's would: to the window the window manager
+        # has active.
+        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
+        return window
+
+    def only(self, root, role, name=None):
+        found = descendants(root, role, name)
+        self.assertEqual(len(found), 1, f"{len(found)} objects of role {role} named {name!r}")
+        return found[0]
+
+    def keys(self, *keys):
+        self.x.key(self.x_window, *keys)
+
+    def described(self, role, detail):
+        """Waits for a description change to detail on an object of role."""
+        return self.events.wait(lambda kind, r, name, data: kind == DESCRIPTION and r == role and data == detail,
+                                PATIENCE)
+
+    def switch_to_code_window(self, region):
+        do_action(self.only(region, pyatspi.ROLE_MENU_ITEM, "区号查询"), "Press")
+        return self.lookup_window("区号查询")
+
+    # --- tests -----------------------------------------------------------
+
+    def test_the_start_up_window_says_what_its_picture_says(self):
+        splash = self.program.window("Tessaline V08.05 Velmora", timeout=PATIENCE)
+        self.assertIsNotNone(splash, "the start-up window has no name")
+        self.lookup_window("地区查询")
+        self.assertTrue(self.program.gone("Tessaline V08.05 Velmora"))
+
+    def test_the_lookup_windows_are_told_apart(self):
+        region = self.lookup_window("地区查询")
+        caption = region.name
+        code = self.switch_to_code_window(region)
+        self.assertEqual(code.name, caption)  # the same caption
+        do_action(self.only(code, pyatspi.ROLE_MENU_ITEM, "地区查询"), "Press")
+        self.lookup_window("地区查询")
+
+    def test_the_boxes_keep_their_names_with_the_entry_chosen(self):
+        region = self.lookup_window("地区查询")
+        provinces, cities = descendants(region, pyatspi.ROLE_COMBO_BOX)
+        self.assertEqual((labels(provinces), labels(cities)), (["省份"], ["城市"]))
+        self.keys(*["Down"] * 7)  # 江苏省
+        self.assertTrue(wait_for(lambda: provinces.name == "江苏省", PATIENCE))
+        self.keys("Tab", "Down")  # 南京
+        self.assertTrue(wait_for(lambda: cities.name == "南京", PATIENCE))
+        # What a reader says: the label, then the entry.
+        self.assertEqual((labels(provinces), labels(cities)), (["省份"], ["城市"]))
+        self.assertIn(pyatspi.STATE_FOCUSED, states(cities))
+
+    def test_an_assistive_tool_chooses_an_entry(self):
+        region = self.lookup_window("地区查询")
+        provinces, cities = descendants(region, pyatspi.ROLE_COMBO_BOX)
+        code = self.only(region, pyatspi.ROLE_TEXT, "区号")
+        do_action(self.only(provinces, pyatspi.ROLE_LIST_ITEM, "浙江省"), "Toggle")
+        self.assertTrue(wait_for(lambda: provinces.name == "浙江省", PATIENCE))
+        self.assertTrue(wait_for(lambda: len(descendants(cities, pyatspi.ROLE_LIST_ITEM)) == 39, PATIENCE))
+        do_action(self.only(cities, pyatspi.ROLE_LIST_ITEM, "余姚"), "Toggle")
+        self.assertTrue(wait_for(lambda: text(code) == "0574", PATIENCE), text(code))
+        do_action(self.only(provinces, pyatspi.ROLE_LIST_ITEM, "北京"), "Toggle")
+        self.assertTrue(wait_for(lambda: text(code) == "010", PATIENCE), text(code))
+        self.assertNotIn(pyatspi.STATE_ENABLED, states(cities))
+
+    def test_answers_are_presented_where_the_focus_is(self):
+        region = self.lookup_window("地区查询")
+        provinces = descendants(region, pyatspi.ROLE_COMBO_BOX)[0]
+        code_box = self.only(region, pyatspi.ROLE_TEXT, "区号")
+        self.keys("Down")  # 北京
+        self.assertTrue(self.described(pyatspi.ROLE_COMBO_BOX, "010"), self.events.seen)
+        self.assertIn(pyatspi.STATE_FOCUSED, states(provinces))
+        self.assertNotIn(pyatspi.STATE_ENABLED, states(code_box))  # the output box stays disabled
+
+        code = self.switch_to_code_window(region)
+        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
+        answer = self.only(code, pyatspi.ROLE_TEXT, "查询结果")
+        self.events.clear()
+        self.x.type(self.x_window, "0571")
+        self.keys("Return")
+        self.assertTrue(self.described(pyatspi.ROLE_TEXT, "  浙江省杭州&余杭&肖山&富阳&建德、淳安&临安"), self.events.seen)
+        self.assertIn(pyatspi.STATE_FOCUSED, states(self.only(code, pyatspi.ROLE_TEXT, "区号")))
+        self.assertNotIn(pyatspi.STATE_ENABLED, states(answer))
+        # The prompt and the error text too, and an answer asked for twice.
+        for typed, said in (("", "  请输入区号，然后进行查询！"), ("9", "  您所查询的区号错误！请重新输入！"),
+                            ("9", "  您所查询的区号错误！请重新输入！")):
+            self.events.clear()
+            self.keys("ctrl+a", "BackSpace", *([typed] if typed else []), "Return")
+            self.assertTrue(self.described(pyatspi.ROLE_TEXT, said), (typed, self.events.seen))
+
+    def test_about_from_an_assistive_tool_and_back(self):
+        region = self.lookup_window("地区查询")
+        code = self.switch_to_code_window(region)
+        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
+        self.x.type(self.x_window, "010")
+        took = do_action(self.only(code, pyatspi.ROLE_MENU_ITEM, "关于"), "Press")
+        self.assertLess(took, 2.0, "the Press waited for About to close")
+        about = self.program.window("关于", timeout=PATIENCE)
+        self.assertIsNotNone(about, "no About window")
+        # Modal it is for the window system (_NET_WM_STATE_MODAL, checked under
+        # the window manager); Qt 6.4 does not pass that state on to AT-SPI.
+        self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
+        self.assertIn("_NET_WM_STATE_MODAL", self.x.atoms(self.x.windows_named(self.copy.pid, "关于")[0],
+                                                          "_NET_WM_STATE"))
+
+        about_x = self.x.windows_named(self.copy.pid, "关于")[0]
+        self.x.request_close(about_x)
+        self.assertTrue(self.program.gone("关于"))
+        # The focus is back in the code box: typing and Enter go on.
+        code_box = self.only(code, pyatspi.ROLE_TEXT, "区号")
+        self.assertTrue(wait_for(lambda: pyatspi.STATE_FOCUSED in states(code_box), PATIENCE))
+        self.assertEqual(text(code_box), "010")
+        self.keys("Return")
+        self.assertTrue(wait_for(lambda: text(self.only(code, pyatspi.ROLE_TEXT, "查询结果")) == "  北京", PATIENCE))
+
+    def test_alt_in_the_region_window_lands_on_a_command(self):
+        self.lookup_window("地区查询")
+        self.events.clear()
+        self.x.alt(self.x_window)
+        landed = self.events.wait(lambda kind, role, name, data: kind == FOCUSED and role == pyatspi.ROLE_MENU_ITEM,
+                                  PATIENCE)
+        self.assertTrue(landed, self.events.seen)
+        self.assertEqual([name for _, _, name, _ in landed], ["区号查询"])
+        self.keys("Return")
+        self.lookup_window("区号查询")
+
+
+if __name__ == "__main__":
+    session_per_test.main(AccessibilityTest, SESSION)

@@ -1,0 +1,133 @@
+"""The real program on Wayland: weston's headless compositor and Qt's Wayland
+platform. Weston's headless backend has no input devices and no way for
+another client to act on a window, so the program is driven the one way
+left, through AT-SPI, as an assistive tool would; each test runs in a
+process of its own (session_per_test).
+
+Usage: /usr/bin/python3 wayland_test.py PATH_TO_TESSALINE [TEST ...]
+"""
+
+import re
+import sys
+import unittest
+
+import session_per_test
+from xsession import MAIN_TITLE, WestonSession
+
+SESSION = session_per_test.start(lambda: WestonSession(accessibility=True))
+if SESSION is not None:
+    import pyatspi
+
+    from atspi_driver import Program, descendants, do_action, text, wait_for
+
+PATIENCE = 15
+ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+
+
+class WaylandTest(unittest.TestCase):
+    def setUp(self):
+        self.session = SESSION
+        self._output = ""
+
+    def run(self, result=None):
+        failures = len(result.failures) + len(result.errors) if result else 0
+        outcome = super().run(result)
+        if result and len(result.failures) + len(result.errors) > failures:
+            print(self._output, file=sys.stderr)
+        return outcome
+
+    def tearDown(self):
+        self._output = self.session.logs()
+        self.session.stop_copies()
+
+    def start(self, protocol_log=False):
+        """A copy of the program; with protocol_log, it logs its Wayland
+        requests, as the compositor receives them."""
+        env = dict(ACCESSIBLE, **({"WAYLAND_DEBUG": "client"} if protocol_log else {}))
+        copy = self.session.start(self.program_path, extra_env=env)
+        return copy, Program(copy.pid)
+
+    def parent_of(self, title):
+        """The title of the toplevel the program made the parent of the one
+        titled title (xdg_toplevel.set_parent), from its protocol log."""
+        titles, parents = {}, {}
+        for line in self.session.logs().splitlines():
+            found = re.search(r"-> (xdg_toplevel@\d+)\.set_title\(\"(.*)\"\)", line)
+            if found:
+                titles[found.group(1)] = found.group(2)
+            found = re.search(r"-> (xdg_toplevel@\d+)\.set_parent\((xdg_toplevel@\d+)\)", line)
+            if found:
+                parents[found.group(1)] = found.group(2)
+        children = [toplevel for toplevel, name in titles.items() if name == title]
+        return [titles.get(parents.get(child)) for child in children]
+
+    def lookup_window(self, program, description):
+        window = program.window(MAIN_TITLE, description, PATIENCE)
+        self.assertIsNotNone(window, f"no lookup window described as {description}")
+        return window
+
+    def command(self, window, name):
+        found = descendants(window, pyatspi.ROLE_MENU_ITEM, name)
+        self.assertEqual(len(found), 1, name)
+        return found[0]
+
+    def test_start_up_and_hand_over(self):
+        copy, program = self.start()
+        self.assertIsNotNone(program.window("Tessaline V08.05 Velmora", timeout=PATIENCE), "no start-up window")
+        self.lookup_window(program, "地区查询")
+        self.assertTrue(program.gone("Tessaline V08.05 Velmora"))
+        self.assertIsNone(copy.poll())
+        # Qt has nothing to complain of on Wayland.
+        self.assertEqual(self.session.logs().split("\n", 1)[1].strip(), "")
+
+    def test_a_switch_and_back_keeps_the_program_running(self):
+        copy, program = self.start()
+        region = self.lookup_window(program, "地区查询")
+        do_action(self.command(region, "区号查询"), "Press")
+        code = self.lookup_window(program, "区号查询")
+        self.assertTrue(wait_for(lambda: len(program.windows()) == 1, PATIENCE), "the old window stayed")
+        do_action(self.command(code, "地区查询"), "Press")
+        self.lookup_window(program, "地区查询")
+        self.assertIsNone(copy.poll())
+
+    def test_about_opens_as_a_child_of_its_window(self):
+        copy, program = self.start(protocol_log=True)
+        region = self.lookup_window(program, "地区查询")
+        took = do_action(self.command(region, "关于"), "Press")
+        self.assertLess(took, 2.0)
+        about = program.window("关于", timeout=PATIENCE)
+        self.assertIsNotNone(about, "no About window")
+        self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
+        self.assertEqual(len(descendants(about, pyatspi.ROLE_PUSH_BUTTON)), 0)
+        # Where it opens is the compositor's to say; whose it is, the program's.
+        self.assertTrue(wait_for(lambda: self.parent_of("关于") == [MAIN_TITLE], PATIENCE), self.parent_of("关于"))
+        self.assertIsNone(copy.poll())
+
+    def test_a_second_copy_warns_and_ends(self):
+        first, first_program = self.start()
+        self.lookup_window(first_program, "地区查询")
+        second, program = self.start(protocol_log=True)
+        warning = program.window("提示", timeout=PATIENCE)
+        self.assertIsNotNone(warning, "no warning")
+        message = [label for label in descendants(warning, pyatspi.ROLE_LABEL) if label.name == "该程序已在运行中！"]
+        self.assertTrue(message, [label.name for label in descendants(warning, pyatspi.ROLE_LABEL)])
+        # The start-up window: without a caption, Qt gives it the program's name.
+        self.assertEqual(self.parent_of("提示"), ["tessaline"])
+        do_action(descendants(warning, pyatspi.ROLE_PUSH_BUTTON, "确定")[0], "Press")
+        self.assertEqual(second.wait(timeout=PATIENCE), 0)
+        self.assertIsNone(first.poll())
+        self.lookup_window(first_program, "地区查询")
+
+    def test_a_query_in_the_code_window(self):
+        _, program = self.start()
+        do_action(self.command(self.lookup_window(program, "地区查询"), "区号查询"), "Press")
+        code = self.lookup_window(program, "区号查询")
+        box = descendants(code, pyatspi.ROLE_TEXT, "区号")[0]
+        box.queryEditableText().setTextContents("0512")
+        do_action(descendants(code, pyatspi.ROLE_PUSH_BUTTON, "查询")[0], "Press")
+        answer = descendants(code, pyatspi.ROLE_TEXT, "查询结果")[0]
+        self.assertTrue(wait_for(lambda: text(answer) == "  江苏省苏州&吴江", PATIENCE), text(answer))
+
+
+if __name__ == "__main__":
+    session_per_test.main(WaylandTest, SESSION)
