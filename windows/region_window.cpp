@@ -22,23 +22,19 @@ RegionWindow::RegionWindow(QWidget *parent)
 
     m_provinces = new QComboBox(area);
     m_provinces->setObjectName(QStringLiteral("Combo1"));
-    m_provinces->setAccessibleName(QStringLiteral("省份"));
     m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
     look::fitDropDownText(m_provinces);
-    look::labelForScreenReaders(m_provinces, m_provinces->accessibleName());
-    look::acceptChoicesFromAssistiveTools(m_provinces);
+    look::forAssistiveTools(m_provinces, QStringLiteral("省份"));
     m_provinces->addItems(fromDirectory(directory::provinceNames()));
     m_provinces->setCurrentIndex(-1);
 
     m_cities = new QComboBox(area);
     m_cities->setObjectName(QStringLiteral("Combo2"));
-    m_cities->setAccessibleName(QStringLiteral("城市"));
     // No palette of its own: the style's list is already black on white, and
     // a palette per window would give each one fresh style pixmap-cache entries.
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
     look::fitDropDownText(m_cities);
-    look::labelForScreenReaders(m_cities, m_cities->accessibleName());
-    look::acceptChoicesFromAssistiveTools(m_cities);
+    look::forAssistiveTools(m_cities, QStringLiteral("城市"));
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));

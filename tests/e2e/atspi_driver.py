@@ -55,15 +55,6 @@ def states(obj):
     return set(obj.getState().getStates())
 
 
-def labels(obj):
-    """The names of the objects labelling obj (its labelled-by relation)."""
-    names = []
-    for relation in obj.getRelationSet():
-        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
-            names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
-    return names
-
-
 def text(obj):
     iface = obj.queryText()
     return iface.getText(0, iface.characterCount)
