@@ -12,7 +12,7 @@ import sys
 import unittest
 
 import session_per_test
-from xsession import MAIN_TITLE, XSession
+from xsession import MAIN_TITLE, ProgramTestCase, XSession
 
 SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
 if SESSION is not None:
@@ -25,24 +25,16 @@ DESCRIPTION = "object:property-change:accessible-description"
 FOCUSED = "object:state-changed:focused"
 
 
-class AccessibilityTest(unittest.TestCase):
+class AccessibilityTest(ProgramTestCase):
     def setUp(self):
         self.x = SESSION
         self.events = Events(DESCRIPTION, FOCUSED)
         self.addCleanup(self.events.close)
         self.copy = self.x.start(self.program_path, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
         self.program = Program(self.copy.pid)
-        self._output = ""
-
-    def run(self, result=None):
-        failures = len(result.failures) + len(result.errors) if result else 0
-        outcome = super().run(result)
-        if result and len(result.failures) + len(result.errors) > failures:
-            print(self._output, file=sys.stderr)
-        return outcome
 
     def tearDown(self):
-        self._output = self.x.logs()
+        self.output = self.x.logs()
         self.x.stop_copies()
 
     # --- helpers ---------------------------------------------------------

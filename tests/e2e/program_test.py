@@ -11,7 +11,7 @@ import tempfile
 import time
 import unittest
 
-from xsession import MAIN_TITLE, XSession, kill_hard, wait_for
+from xsession import MAIN_TITLE, ProgramTestCase, XSession, kill_hard, wait_for
 
 PROGRAM = None
 SPLASH_SIZE = (397, 166)  # 393 x 162 of picture inside a 2-pixel frame
@@ -20,22 +20,13 @@ SPLASH_SIZE = (397, 166)  # 393 x 162 of picture inside a 2-pixel frame
 PATIENCE = 15
 
 
-class ProgramTest(unittest.TestCase):
+class ProgramTest(ProgramTestCase):
     def setUp(self):
-        self._output = ""
         self.x = XSession()
         self.addCleanup(lambda: self.x.close())
 
-    def run(self, result=None):
-        # On failure, show what the program printed.
-        failures = len(result.failures) + len(result.errors) if result else 0
-        outcome = super().run(result)
-        if result and len(result.failures) + len(result.errors) > failures:
-            print(self._output, file=sys.stderr)
-        return outcome
-
     def tearDown(self):
-        self._output = self.x.logs()
+        self.output = self.x.logs()
 
     # --- helpers ---------------------------------------------------------
 

@@ -12,7 +12,7 @@ import sys
 import unittest
 
 import session_per_test
-from xsession import MAIN_TITLE, WestonSession
+from xsession import MAIN_TITLE, ProgramTestCase, WestonSession
 
 SESSION = session_per_test.start(lambda: WestonSession(accessibility=True))
 if SESSION is not None:
@@ -24,20 +24,12 @@ PATIENCE = 15
 ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
 
 
-class WaylandTest(unittest.TestCase):
+class WaylandTest(ProgramTestCase):
     def setUp(self):
         self.session = SESSION
-        self._output = ""
-
-    def run(self, result=None):
-        failures = len(result.failures) + len(result.errors) if result else 0
-        outcome = super().run(result)
-        if result and len(result.failures) + len(result.errors) > failures:
-            print(self._output, file=sys.stderr)
-        return outcome
 
     def tearDown(self):
-        self._output = self.session.logs()
+        self.output = self.session.logs()
         self.session.stop_copies()
 
     def start(self, protocol_log=False):

@@ -9,7 +9,7 @@ import os
 import sys
 import unittest
 
-from xsession import MAIN_TITLE, XSession, wait_for
+from xsession import MAIN_TITLE, ProgramTestCase, XSession, wait_for
 
 PROGRAM = None
 PATIENCE = 15
@@ -25,23 +25,15 @@ def centre(rect):
     return x + w / 2, y + h / 2
 
 
-class WindowManagerTest(unittest.TestCase):
+class WindowManagerTest(ProgramTestCase):
     window_manager = "openbox"
 
     def setUp(self):
         self.x = XSession(window_manager=self.window_manager)
         self.addCleanup(self.x.close)
-        self._output = ""
-
-    def run(self, result=None):
-        failures = len(result.failures) + len(result.errors) if result else 0
-        outcome = super().run(result)
-        if result and len(result.failures) + len(result.errors) > failures:
-            print(self._output, file=sys.stderr)
-        return outcome
 
     def tearDown(self):
-        self._output = self.x.logs()
+        self.output = self.x.logs()
 
     # --- helpers ---------------------------------------------------------
 

@@ -8,8 +8,10 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+import unittest
 
 MAIN_TITLE = "Tessaline V08.05"
 
@@ -46,17 +48,23 @@ class _XEvent(ctypes.Union):
 def private_bus(env):
     """A D-Bus session bus of its own (no autolaunched one shared between
     tests): returns the daemon and its address."""
+    return start_and_read(lambda fd: ["dbus-daemon", "--session", "--nofork", f"--print-address={fd}"], env=env)
+
+
+def start_and_read(command, **options):
+    """Starts a server that reports its address on a file descriptor:
+    command(fd) gives its arguments. Returns the process and that line."""
     read_end, write_end = os.pipe()
-    daemon = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
-                              pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
+    args = command(write_end)
+    process = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               **options)
     os.close(write_end)
     with os.fdopen(read_end) as pipe:
-        address = pipe.readline().strip()
-    if not address:
-        daemon.kill()
-        raise RuntimeError("dbus-daemon did not start")
-    return daemon, address
+        line = pipe.readline().strip()
+    if not line:
+        process.kill()
+        raise RuntimeError(f"{args[0]} did not start")
+    return process, line
 
 
 def start_accessibility_bus(env):
@@ -162,19 +170,12 @@ class XSession(Session):
     """Xvfb on a free display, and, if asked for, a window manager on it."""
 
     def __init__(self, size="1024x768x24", listen_for_all=False, window_manager=None, accessibility=False):
-        read_end, write_end = os.pipe()
         # -noreset: a server that resets when its last client leaves refuses
         # connections for a moment, and copies come and go here.
-        args = ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp", "-noreset"]
+        args = ["-screen", "0", size, "-nolisten", "tcp", "-noreset"]
         if listen_for_all:
             args.append("-ac")  # other local users may connect
-        server = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            server.kill()
-            raise RuntimeError("Xvfb did not start")
+        server, number = start_and_read(lambda fd: ["Xvfb", "-displayfd", str(fd), *args])
         self.display = ":" + number
         # Be sure it takes clients before any copy tries to connect.
         ready = wait_for(lambda: subprocess.run(["xdpyinfo", "-display", self.display], stdout=subprocess.DEVNULL,
@@ -328,6 +329,20 @@ class XSession(Session):
 
     def screenshot(self, window, path):
         subprocess.run(["import", "-window", str(window), path], env=self.env(), check=True)
+
+
+class ProgramTestCase(unittest.TestCase):
+    """A test of the real program that, when it fails, prints what the
+    program wrote: tearDown keeps it in self.output, from Session.logs()."""
+
+    output = ""
+
+    def run(self, result=None):
+        failures = len(result.failures) + len(result.errors) if result else 0
+        outcome = super().run(result)
+        if result and len(result.failures) + len(result.errors) > failures:
+            print(self.output, file=sys.stderr)
+        return outcome
 
 
 def kill_hard(process):
