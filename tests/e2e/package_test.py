@@ -30,7 +30,9 @@ def run(*command, **options):
 
 
 def build(out):
-    run(os.path.join(SOURCE_DIR, "scripts", "package"), out)
+    package = subprocess.run([os.path.join(SOURCE_DIR, "scripts", "package"), out], capture_output=True, text=True)
+    if package.returncode != 0:
+        raise AssertionError("scripts/package failed:\n" + package.stdout + package.stderr)
     return sorted(os.path.basename(p) for p in glob.glob(os.path.join(out, "*.deb")))
 
 
