@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
 #include <QDBusArgument>
@@ -10,7 +11,6 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QItemSelectionModel>
-#include <QAccessibleWidget>
 #include <QPointer>
 
 namespace look {

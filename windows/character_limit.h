@@ -26,7 +26,6 @@ public:
 private:
     int m_characters;
     QString m_before; // the box's text as last taken: validate() sees the edited one
-
 };
 
 } // namespace look

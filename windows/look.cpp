@@ -2,15 +2,15 @@
 
 #include "windows/caption.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QAction>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>

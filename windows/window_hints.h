@@ -3,7 +3,7 @@
 // What the window system is to know of a window beyond what Qt tells it.
 // Window managers differ in what they infer from a window's type (a start-up
 // window's, a dialog's), so the hints that matter are set outright. They are
-// X11 properties and do nothing elsewhere; belongTo() and the places below
+// X11 properties and do nothing elsewhere; openOver() and the places below
 // Qt carries to every platform that allows them (on Wayland, a dialog's
 // parent, but no position).
 
