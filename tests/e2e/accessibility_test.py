@@ -13,6 +13,7 @@ import unittest
 
 import session_per_test
 from xsession import MAIN_TITLE, ProgramTestCase, XSession
+from xsession import wait_for as wait_for_x
 
 SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
 if SESSION is not None:
@@ -43,9 +44,19 @@ class AccessibilityTest(ProgramTestCase):
         window = self.program.window(MAIN_TITLE, description, PATIENCE)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         # Keys go where a user's would: to the window the window manager
-        # has active.
-        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
+        # has active. AT-SPI may report the window before the X server has it
+        # mapped, and a switch's old window may linger for a moment.
+        old = getattr(self, "x_window", None)
+        found = wait_for_x(lambda: [w for w in self.x.windows_named(self.copy.pid, MAIN_TITLE) if w != old],
+                           PATIENCE)
+        self.assertTrue(found, f"no X window for the lookup window described as {description}")
+        self.x_window = found[0]
         return window
+
+    def x_window_named(self, title):
+        found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, title), PATIENCE)
+        self.assertTrue(found, f"no X window named {title}")
+        return found[0]
 
     def only(self, root, role, name=None):
         found = descendants(root, role, name)
@@ -115,7 +126,6 @@ class AccessibilityTest(ProgramTestCase):
         self.assertNotIn(pyatspi.STATE_ENABLED, states(code_box))  # the output box stays disabled
 
         code = self.switch_to_code_window(region)
-        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
         answer = self.only(code, pyatspi.ROLE_TEXT, "查询结果")
         self.events.clear()
         self.x.type(self.x_window, "0571")
@@ -133,7 +143,6 @@ class AccessibilityTest(ProgramTestCase):
     def test_about_from_an_assistive_tool_and_back(self):
         region = self.lookup_window("地区查询")
         code = self.switch_to_code_window(region)
-        self.x_window = self.x.windows_named(self.copy.pid, MAIN_TITLE)[0]
         self.x.type(self.x_window, "010")
         took = do_action(self.only(code, pyatspi.ROLE_MENU_ITEM, "关于"), "Press")
         self.assertLess(took, 2.0, "the Press waited for About to close")
@@ -142,10 +151,9 @@ class AccessibilityTest(ProgramTestCase):
         # Modal it is for the window system (_NET_WM_STATE_MODAL, checked under
         # the window manager); Qt 6.4 does not pass that state on to AT-SPI.
         self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
-        self.assertIn("_NET_WM_STATE_MODAL", self.x.atoms(self.x.windows_named(self.copy.pid, "关于")[0],
-                                                          "_NET_WM_STATE"))
+        about_x = self.x_window_named("关于")
+        self.assertIn("_NET_WM_STATE_MODAL", self.x.atoms(about_x, "_NET_WM_STATE"))
 
-        about_x = self.x.windows_named(self.copy.pid, "关于")[0]
         self.x.request_close(about_x)
         self.assertTrue(self.program.gone("关于"))
         # The focus is back in the code box: typing and Enter go on.
