@@ -264,6 +264,15 @@ class XSession(Session):
         left, _, top, _ = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
         return x - left, y - top
 
+    def framed(self, window):
+        """Whether the window manager put the window in a frame window of its
+        own (openbox, xfwm4: even a frame with no borders); mutter leaves an
+        undecorated window a child of the root."""
+        out = subprocess.run(["xwininfo", "-id", str(window), "-tree"], env=self.env(),
+                             capture_output=True, text=True).stdout
+        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        return fields["Parent window id"].split()[0] != fields["Root window id"].split()[0]
+
     def position(self, window):
         out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
                              capture_output=True, text=True).stdout
