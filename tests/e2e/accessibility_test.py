@@ -44,17 +44,15 @@ class AccessibilityTest(ProgramTestCase):
         window = self.program.window(MAIN_TITLE, description, PATIENCE)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         # Keys go where a user's would: to the window the window manager
-        # has active. AT-SPI may report the window before the X server has it
-        # mapped, and a switch's old window may linger for a moment.
-        old = getattr(self, "x_window", None)
-        found = wait_for_x(lambda: [w for w in self.x.windows_named(self.copy.pid, MAIN_TITLE) if w != old],
-                           PATIENCE)
-        self.assertTrue(found, f"no X window for the lookup window described as {description}")
-        self.x_window = found[0]
+        # has active. After a switch, the old window may linger for a moment.
+        self.x_window = self.x_window_named(MAIN_TITLE, other_than=getattr(self, "x_window", None))
         return window
 
-    def x_window_named(self, title):
-        found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, title), PATIENCE)
+    def x_window_named(self, title, other_than=None):
+        """The program's X window with that title: AT-SPI may report a window
+        before the X server has it mapped."""
+        found = wait_for_x(lambda: [w for w in self.x.windows_named(self.copy.pid, title) if w != other_than],
+                           PATIENCE)
         self.assertTrue(found, f"no X window named {title}")
         return found[0]
 

@@ -264,25 +264,25 @@ class XSession(Session):
         left, _, top, _ = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
         return x - left, y - top
 
+    def _window_info(self, window, *options):
+        """What xwininfo says of a window, as a dict of its "name: value" lines."""
+        out = subprocess.run(["xwininfo", "-id", str(window), *options], env=self.env(),
+                             capture_output=True, text=True).stdout
+        return dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+
     def framed(self, window):
         """Whether the window manager put the window in a frame window of its
         own (openbox, xfwm4: even a frame with no borders); mutter leaves an
         undecorated window a child of the root."""
-        out = subprocess.run(["xwininfo", "-id", str(window), "-tree"], env=self.env(),
-                             capture_output=True, text=True).stdout
-        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        fields = self._window_info(window, "-tree")
         return fields["Parent window id"].split()[0] != fields["Root window id"].split()[0]
 
     def position(self, window):
-        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
-                             capture_output=True, text=True).stdout
-        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        fields = self._window_info(window)
         return int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
 
     def size(self, window):
-        out = subprocess.run(["xwininfo", "-id", str(window)], env=self.env(),
-                             capture_output=True, text=True).stdout
-        fields = dict(line.strip().split(":", 1) for line in out.splitlines() if ":" in line)
+        fields = self._window_info(window)
         return int(fields["Width"]), int(fields["Height"])
 
     def focus(self, window):
