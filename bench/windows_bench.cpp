@@ -4,9 +4,8 @@
 // Headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 
 #include "windows/about_dialog.h"
-#include "windows/code_window.h"
+#include "windows/lookup_host.h"
 #include "windows/lookup_window.h"
-#include "windows/region_window.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,15 +45,7 @@ QAction *command(QWidget *window, const char *name)
     return window->findChild<QAction *>(QLatin1String(name));
 }
 
-QWidget *openLookupWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (qobject_cast<LookupWindow *>(w) != nullptr && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-template <typename Window>
+template <typename Window, auto... Arguments>
 void openWindow(benchmark::State &state)
 {
     PaintCounter counter;
@@ -62,7 +53,7 @@ void openWindow(benchmark::State &state)
         const int before = counter.paints;
         QElapsedTimer clock;
         clock.start();
-        auto *window = new Window;
+        auto *window = new Window(Arguments...);
         window->show();
         settle();
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
@@ -76,37 +67,34 @@ void openWindow(benchmark::State &state)
 void switchWindows(benchmark::State &state, bool toCode)
 {
     PaintCounter counter;
-    QWidget *window = new RegionWindow;
-    window->show();
+    auto *main = new LookupHost;
+    main->show();
     settle();
     for (auto _ : state) {
         if (!toCode) { // start from the code window, untimed
-            command(window, "quhaochaxun")->trigger();
+            command(main->lookup(), "quhaochaxun")->trigger();
             settle();
-            window = openLookupWindow();
         }
         const int before = counter.paints;
         QElapsedTimer clock;
         clock.start();
-        command(window, toCode ? "quhaochaxun" : "diquchaxun")->trigger();
+        command(main->lookup(), toCode ? "quhaochaxun" : "diquchaxun")->trigger();
         settle();
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
         if (counter.paints == before)
             state.SkipWithError("the new window was not painted");
-        window = openLookupWindow();
         if (toCode) { // back to the region window, untimed
-            command(window, "diquchaxun")->trigger();
+            command(main->lookup(), "diquchaxun")->trigger();
             settle();
-            window = openLookupWindow();
         }
     }
-    window->close();
+    main->close();
     settle();
 }
 
 void chooseZhejiang(benchmark::State &state)
 {
-    auto *window = new RegionWindow;
+    auto *window = new LookupHost;
     window->show();
     settle();
     auto *provinces = window->findChild<QComboBox *>(QStringLiteral("Combo1"));
@@ -130,8 +118,14 @@ void chooseZhejiang(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(openWindow<RegionWindow>)->Name("open/RegionWindow")->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(openWindow<CodeWindow>)->Name("open/CodeWindow")->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(openWindow<LookupHost, LookupWindow::Kind::Region>)
+    ->Name("open/RegionWindow")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(openWindow<LookupHost, LookupWindow::Kind::Code>)
+    ->Name("open/CodeWindow")
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(openWindow<AboutDialog>)->Name("open/AboutDialog")->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(switchWindows, regionToCode, true)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(switchWindows, codeToRegion, false)->UseManualTime()->Unit(benchmark::kMicrosecond);

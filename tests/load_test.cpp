@@ -36,7 +36,7 @@ long heldKiB()
 #endif
 }
 
-QMainWindow *switchOnce(QMainWindow *from)
+LookupWindow *switchOnce(LookupWindow *from)
 {
     const bool toCode = qobject_cast<RegionWindow *>(from) != nullptr;
     driver::command(from, toCode ? "quhaochaxun" : "diquchaxun")->trigger();
@@ -61,8 +61,9 @@ private slots:
 
     void manySwitchesAndAboutWindows()
     {
-        QMainWindow *window = new RegionWindow;
-        window->show();
+        auto *main = new LookupHost;
+        main->show();
+        LookupWindow *window = main->lookup();
         for (int i = 0; i < 100; ++i)
             window = switchOnce(window);
         QVERIFY(window);
@@ -81,13 +82,14 @@ private slots:
         }
         QCOMPARE(aboutWindows, 500);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        QCOMPARE(QApplication::topLevelWidgets().count(window), 1);
+        QCOMPARE(QApplication::topLevelWidgets().count(main), 1);
+        QCOMPARE(main->findChildren<LookupWindow *>().size(), 1);
 
         const long after = heldKiB();
         std::fprintf(stderr, "held after 100 switches: %ld KiB; after 2000 and 500 About windows: %ld KiB\n",
                      settled, after);
         QVERIFY2(after - settled <= 2048, qPrintable(QStringLiteral("grew by %1 KiB").arg(after - settled)));
-        delete window;
+        delete main;
     }
 };
 

@@ -4,6 +4,7 @@
 #include "windows/region_window.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -23,7 +25,7 @@ using driver::command;
 
 namespace {
 
-QStringList panelTexts(const QMainWindow *window)
+QStringList panelTexts(const LookupWindow *window)
 {
     QList<QLabel *> panels = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
     std::sort(panels.begin(), panels.end(), [](QLabel *a, QLabel *b) { return a->x() < b->x(); });
@@ -50,8 +52,8 @@ private slots:
     void menusAndStatusBar()
     {
         QFETCH(bool, region);
-        std::unique_ptr<QMainWindow> window(region ? static_cast<QMainWindow *>(new RegionWindow)
-                                                   : new CodeWindow);
+        std::unique_ptr<LookupWindow> window(region ? static_cast<LookupWindow *>(new RegionWindow)
+                                                    : new CodeWindow);
         QCOMPARE(command(window.get(), "diquchaxun")->text(), QStringLiteral("地区查询"));
         QCOMPARE(command(window.get(), "quhaochaxun")->text(), QStringLiteral("区号查询"));
         QCOMPARE(command(window.get(), "about")->text(), QStringLiteral("关于"));
@@ -68,7 +70,46 @@ private slots:
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         QCOMPARE(panelTexts(window.get()),
                  (QStringList{QStringLiteral("Tessaline"), QStringLiteral("版本:V08.05"), QStringLiteral("Velmora")}));
-        QVERIFY(!window->windowIcon().isNull());
+    }
+
+    // One top-level window for both lookups: captioned alike, told apart by
+    // its description and role, and never resized, not even for a moment
+    // while one lookup window replaces the other.
+    void theMainWindowKeepsItsSizeThroughSwitches()
+    {
+        LookupHost main;
+        QCOMPARE(main.windowTitle(), QStringLiteral("Tessaline V08.05"));
+        QVERIFY(!main.windowIcon().isNull());
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QCOMPARE(main.minimumSize(), main.maximumSize());
+        QVERIFY(!(main.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        const QSize size = main.size();
+        QCOMPARE(main.lookup()->size(), size);
+
+        struct Resizes : QObject {
+            int seen = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                seen += event->type() == QEvent::Resize;
+                return false;
+            }
+        } resizes;
+        main.installEventFilter(&resizes);
+        main.windowHandle()->installEventFilter(&resizes);
+        const auto description = [&] {
+            return QAccessible::queryAccessibleInterface(&main)->text(QAccessible::Description);
+        };
+        QCOMPARE(description(), QStringLiteral("地区查询"));
+        for (const char *name : {"quhaochaxun", "diquchaxun", "quhaochaxun"}) {
+            command(main.lookup(), name)->trigger();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            QCOMPARE(main.findChildren<LookupWindow *>().size(), 1);
+            QCOMPARE(main.size(), size);
+        }
+        QCOMPARE(resizes.seen, 0);
+        QCOMPARE(description(), QStringLiteral("区号查询"));
     }
 
     void aboutIsModalAndLeavesTheRegionWindowAsItWas()
@@ -86,7 +127,8 @@ private slots:
             sawAbout = qobject_cast<AboutDialog *>(modal) != nullptr;
             QVERIFY(sawAbout);
             QCOMPARE(modal->windowModality(), Qt::ApplicationModal);
-            QVERIFY(modal->parentWidget() == nullptr);
+            // It belongs to the window it opened over.
+            QCOMPARE(modal->parentWidget(), window.get());
             // The window behind takes no clicks meanwhile.
             driver::clickAsTheSystem(provinces);
             QVERIFY(!provinces->view()->isVisible());
@@ -121,27 +163,40 @@ private slots:
 
     void switchingOpensFreshWindowsAndKeepsTheProgramRunning()
     {
-        (new RegionWindow)->show();
+        QPointer<LookupHost> main = new LookupHost;
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        const QRect place = main->geometry();
         int freshWindows = 0;
         bool closedLast = false;
         const int result = driver::runEventLoop([&] {
             for (int round = 0; round < 3; ++round) {
-                QPointer<QMainWindow> region = driver::openLookupWindow();
+                QPointer<LookupWindow> region = driver::openLookupWindow();
                 QVERIFY(qobject_cast<RegionWindow *>(region));
+                QCOMPARE(main->windowRole(), QStringLiteral("lookup-by-region"));
                 QVERIFY(driver::choose(child<QComboBox>(region, "Combo1"), QStringLiteral("北京")));
                 clickCommand(region, "quhaochaxun");
                 QVERIFY(!region || !region->isVisible());
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                QVERIFY(region.isNull());
 
-                QPointer<QMainWindow> code = driver::openLookupWindow();
+                // The same window, at the same place and size, shows the other lookup.
+                QPointer<LookupWindow> code = driver::openLookupWindow();
                 QVERIFY(qobject_cast<CodeWindow *>(code));
+                QCOMPARE(code->window(), main.data());
+                QCOMPARE(main->geometry(), place);
+                QCOMPARE(main->windowRole(), QStringLiteral("lookup-by-code"));
+                QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(code, "Text1"));
                 QCOMPARE(child<QLineEdit>(code, "Text1")->text(), QString());
                 QCOMPARE(child<QPlainTextEdit>(code, "Text2")->toPlainText(), QStringLiteral("  "));
                 QTest::keyClicks(child<QLineEdit>(code, "Text1"), QStringLiteral("0512"));
                 QTest::keyClick(child<QLineEdit>(code, "Text1"), Qt::Key_Return);
                 clickCommand(code, "diquchaxun");
 
-                QMainWindow *next = driver::openLookupWindow();
+                LookupWindow *next = driver::openLookupWindow();
                 QVERIFY(qobject_cast<RegionWindow *>(next));
+                QCOMPARE(main->geometry(), place);
+                QCOMPARE(QApplication::focusWidget(), child<QComboBox>(next, "Combo1"));
                 QCOMPARE(child<QComboBox>(next, "Combo1")->currentIndex(), -1);
                 QCOMPARE(child<QLineEdit>(next, "Text1")->text(), QString());
                 ++freshWindows;
@@ -149,24 +204,26 @@ private slots:
             // Let the event loop run a while with the last window open: the
             // program must still be there, then end when it is closed.
             QTimer::singleShot(100, qApp, [&] {
-                QMainWindow *last = driver::openLookupWindow();
-                QVERIFY(last);
+                QVERIFY(main);
                 closedLast = true;
-                last->close();
+                main->close();
             });
         });
         QCOMPARE(freshWindows, 3);
         QVERIFY(closedLast);
         QCOMPARE(result, 0);
-        QCOMPARE(driver::openLookupWindow(), nullptr);
+        QVERIFY(main.isNull());
     }
 
     void closingTheCodeWindowEndsTheProgram()
     {
-        (new RegionWindow)->show();
+        (new LookupHost)->show();
         const int result = driver::runEventLoop([] {
             clickCommand(driver::openLookupWindow(), "quhaochaxun");
-            QTimer::singleShot(50, qApp, [] { driver::openLookupWindow()->close(); });
+            QTimer::singleShot(50, qApp, [] {
+                QVERIFY(qobject_cast<CodeWindow *>(driver::openLookupWindow()));
+                driver::openMainWindow()->close();
+            });
         });
         QCOMPARE(result, 0);
         QCOMPARE(driver::openLookupWindow(), nullptr);
@@ -174,10 +231,10 @@ private slots:
 
     void theMenuBarIsReachableByKeyboard()
     {
-        (new RegionWindow)->show();
+        (new LookupHost)->show();
         bool sawAbout = false;
         const int result = driver::runEventLoop([&] {
-            QMainWindow *region = driver::openLookupWindow();
+            LookupWindow *region = driver::openLookupWindow();
             QVERIFY(QTest::qWaitForWindowActive(region));
             // Alt enters the bar on a command that can be chosen: past the
             // greyed 地区查询, on 区号查询, and the bar shows where the user is.
@@ -186,7 +243,7 @@ private slots:
             QTRY_COMPARE(region->menuBar()->activeAction(), command(region, "quhaochaxun"));
             QVERIFY(region->menuBar()->grab().toImage() != before);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QMainWindow *code = driver::openLookupWindow();
+            LookupWindow *code = driver::openLookupWindow();
             QVERIFY(qobject_cast<CodeWindow *>(code));
             QVERIFY(QTest::qWaitForWindowActive(code));
 
@@ -207,7 +264,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), input);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(child<QPlainTextEdit>(code, "Text2")->toPlainText(), QStringLiteral("  北京"));
-            code->close();
+            code->window()->close();
         });
         QCOMPARE(result, 0);
         QVERIFY(sawAbout);
@@ -258,7 +315,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // A strip with no control on it, below the boxes, that starts on a
         // whole pixel at 1.25 and 1.5 as well.
-        QWidget *client = window.centralWidget();
+        QWidget *client = window.client();
         const QRect strip(0, 72, client->width(), client->height() - 72);
         const driver::Sharpness sharpness = driver::sharpness(client, strip, QPoint(0, 0), QStringLiteral("landscape.jpg"));
         QVERIFY2(sharpness.sharp(), qPrintable(sharpness.report()));

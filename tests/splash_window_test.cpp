@@ -79,7 +79,7 @@ private slots:
         InstanceGuard guard(m_runtime.path());
         QPointer splash = new SplashWindow(guard);
         splash->show();
-        QMainWindow *region = nullptr;
+        LookupWindow *region = nullptr;
         const int result = driver::runEventLoop([&] {
             QVERIFY(QTest::qWaitFor([] { return driver::openLookupWindow() != nullptr; }, 5000));
             region = driver::openLookupWindow();
@@ -87,8 +87,8 @@ private slots:
             QVERIFY(!splash || !splash->isVisible());
             QVERIFY(openWarnings().isEmpty());
             // The start-up window going did not end the program; closing
-            // the region window does.
-            region->close();
+            // the main window does.
+            region->window()->close();
         });
         QCOMPARE(result, 0);
         QVERIFY(region != nullptr);
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(driver::openLookupWindow(), nullptr); // not from inside show()
         const int result = driver::runEventLoop([] {
             QVERIFY(QTest::qWaitFor([] { return driver::openLookupWindow() != nullptr; }, 5000));
-            driver::openLookupWindow()->close();
+            driver::openMainWindow()->close();
         });
         QCOMPARE(result, 0);
     }

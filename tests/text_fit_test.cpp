@@ -210,14 +210,14 @@ private:
         box->hidePopup();
     }
 
-    void checkFrame(QMainWindow *window)
+    void checkFrame(LookupWindow *window)
     {
         QVERIFY(whole(window->menuBar(), Growth::AllSides, QStringLiteral("menu")));
         for (QLabel *panel : window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(whole(panel, Growth::AllSides, panel->text()), qPrintable(panel->text()));
         // The menu bar may follow the face; what lies below it may not.
-        QCOMPARE(window->centralWidget()->height() + window->statusBar()->height(), 101);
-        QCOMPARE(window->centralWidget()->width(), 306);
+        QCOMPARE(window->client()->height() + window->statusBar()->height(), 101);
+        QCOMPARE(window->client()->width(), 306);
         QCOMPARE(window->height(), window->menuBar()->height() + 101);
     }
 

@@ -4,13 +4,14 @@
 // an opened drop-down list, keys. Shared by the window tests.
 
 #include "windows/look.h"
+#include "windows/lookup_host.h"
+#include "windows/lookup_window.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QTest>
@@ -27,13 +28,13 @@ T *child(const QWidget *window, const char *name)
     return window->findChild<T *>(QLatin1String(name));
 }
 
-inline QAction *command(const QMainWindow *window, const char *name)
+inline QAction *command(const LookupWindow *window, const char *name)
 {
     return window->menuBar()->findChild<QAction *>(QLatin1String(name));
 }
 
 // A click on the menu bar item, where the user would click.
-inline void clickCommand(QMainWindow *window, const char *name)
+inline void clickCommand(LookupWindow *window, const char *name)
 {
     QMenuBar *bar = window->menuBar();
     const QRect where = bar->actionGeometry(command(window, name));
@@ -100,13 +101,20 @@ inline int runEventLoop(std::function<void()> body)
     return QApplication::exec();
 }
 
-// The lookup window that is open now, or nullptr.
-inline QMainWindow *openLookupWindow()
+// The program's main window, if it is open, or nullptr.
+inline LookupHost *openMainWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *main = qobject_cast<QMainWindow *>(w); main != nullptr && main->isVisible())
+        if (auto *main = qobject_cast<LookupHost *>(w); main != nullptr && main->isVisible())
             return main;
     return nullptr;
+}
+
+// The lookup window that is open now, or nullptr.
+inline LookupWindow *openLookupWindow()
+{
+    LookupHost *main = openMainWindow();
+    return main != nullptr ? main->lookup() : nullptr;
 }
 
 // How closely a picture drawn on widget matches, within strip, the painting

@@ -161,6 +161,12 @@ void reportDescription(QWidget *widget, const QString &description)
 
 } // namespace
 
+void describe(QWidget *widget, const QString &description)
+{
+    widget->setAccessibleDescription(description);
+    reportDescription(widget, description);
+}
+
 void announce(const QString &text)
 {
     // The reader presents a description that changes on the control it is

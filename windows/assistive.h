@@ -20,6 +20,9 @@ namespace look {
 // box is first shown.
 void forAssistiveTools(QComboBox *box, const QString &name);
 
+// Sets widget's description and has it reach screen readers as text.
+void describe(QWidget *widget, const QString &description);
+
 // Has a focus-following screen reader present text: it becomes the
 // description of the control that has the focus, and Qt reports the change.
 // The focus does not move.

@@ -4,17 +4,15 @@
 #include "windows/character_limit.h"
 #include "windows/look.h"
 #include "windows/output_box.h"
-#include "windows/region_window.h"
 
 #include "directory/directory.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 CodeWindow::CodeWindow(QWidget *parent)
-    : LookupWindow(QStringLiteral("Tessaline区号"), QStringLiteral("区号查询"), parent)
+    : LookupWindow(Kind::Code, QStringLiteral("Tessaline区号"), QStringLiteral("区号查询"), parent)
 {
     QWidget *area = client();
 
@@ -56,12 +54,8 @@ CodeWindow::CodeWindow(QWidget *parent)
     setTabOrder(m_query, m_clear);
     m_input->setFocus();
 
-    // This window is the code lookup already; its own command has nothing to do.
-    m_codeCommand->setEnabled(false);
-
     connect(m_query, &QPushButton::clicked, this, &CodeWindow::query);
     connect(m_clear, &QPushButton::clicked, this, &CodeWindow::clearBoxes);
-    connect(m_regionCommand, &QAction::triggered, this, [this] { replaceWindow<RegionWindow>(this); });
 }
 
 void CodeWindow::query()

@@ -3,14 +3,15 @@
 #include "windows/about_dialog.h"
 #include "windows/assistive.h"
 #include "windows/look.h"
+#include "windows/window_hints.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -31,24 +32,28 @@ constexpr int kStatusBarHeight = 255;
 
 } // namespace
 
-LookupWindow::LookupWindow(const QString &name, const QString &description, QWidget *parent)
-    : QMainWindow(parent, look::fixedWindowFlags(Qt::Window))
+LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &description, QWidget *parent)
+    : QWidget(parent)
+    , m_kind(kind)
 {
     setObjectName(name);
     setAccessibleDescription(description);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tessaline V08.05"));
-    setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
 
-    QMenuBar *bar = menuBar();
-    bar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
-    look::prepareMenuBar(bar);
-    m_regionCommand = bar->addAction(QStringLiteral("地区查询"));
-    m_regionCommand->setObjectName(QStringLiteral("diquchaxun"));
-    m_codeCommand = bar->addAction(QStringLiteral("区号查询"));
-    m_codeCommand->setObjectName(QStringLiteral("quhaochaxun"));
-    QAction *aboutCommand = bar->addAction(QStringLiteral("关于"));
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
+    look::prepareMenuBar(m_menuBar);
+    const auto addLookup = [this](const QString &text, const char *name, Kind opens) {
+        QAction *command = m_menuBar->addAction(text);
+        command->setObjectName(QLatin1String(name));
+        // This window is that lookup already: its own command has nothing to do.
+        command->setEnabled(opens != m_kind);
+        connect(command, &QAction::triggered, this, [this, opens] { emit lookupChosen(opens); });
+    };
+    addLookup(QStringLiteral("地区查询"), "diquchaxun", Kind::Region);
+    addLookup(QStringLiteral("区号查询"), "quhaochaxun", Kind::Code);
+    QAction *aboutCommand = m_menuBar->addAction(QStringLiteral("关于"));
     aboutCommand->setObjectName(QStringLiteral("about"));
     // From the next turn of the event loop: the command's trigger returns at
     // once, also to an assistive tool that pressed it, and the menu bar has
@@ -59,9 +64,15 @@ LookupWindow::LookupWindow(const QString &name, const QString &description, QWid
     // is what the controls are placed on.
     m_client = new look::Backdrop(this);
     m_client->setFixedSize(look::px(kClientWidth), look::px(kClientHeight - kStatusBarHeight));
-    setCentralWidget(m_client);
-    setStatusBar(buildStatusBar());
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_statusBar = buildStatusBar();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_client);
+    layout->addWidget(m_statusBar);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QStatusBar *LookupWindow::buildStatusBar()
@@ -87,10 +98,10 @@ QStatusBar *LookupWindow::buildStatusBar()
 
 void LookupWindow::openAbout()
 {
-    // Application-modal; returns once the user has closed it. No owner widget,
-    // but the window system is to know whose it is.
-    auto *about = new AboutDialog;
-    look::openOver(about, this);
+    // Application-modal; returns once the user has closed it. It belongs to
+    // the window it opens over, for the window system too.
+    auto *about = new AboutDialog(window());
+    look::openOver(about, window());
     about->exec();
 }
 

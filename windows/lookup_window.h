@@ -1,64 +1,61 @@
 #pragma once
 
-// What the two lookup windows share: caption, icon, fixed border, the menu
-// bar of three commands, the status bar and the landscape client area. Each
-// window adds its own controls on top and wires the commands it answers.
-
-#include "windows/window_hints.h"
+// What the two lookup windows share: the menu bar of three commands, the
+// status bar and the landscape client area. Each window adds its own
+// controls on top. The program shows them one at a time in one top-level
+// window (LookupHost), which decides which one that is: a window only says
+// that the user chose the other lookup.
 
 #include <QByteArray>
-#include <QEventLoopLocker>
-#include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <span>
 #include <string_view>
 
-class QAction;
 class QLineEdit;
+class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
 
-class LookupWindow : public QMainWindow
+class LookupWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    // description tells the two lookup windows apart for screen readers;
-    // their captions are the same.
-    LookupWindow(const QString &name, const QString &description, QWidget *parent = nullptr);
+    enum class Kind { Region, Code };
+    Q_ENUM(Kind)
 
-protected:
+    Kind kind() const { return m_kind; }
+    QMenuBar *menuBar() const { return m_menuBar; }
+    QStatusBar *statusBar() const { return m_statusBar; }
     // The client area the controls are placed on, in twips from its corner.
     QWidget *client() const { return m_client; }
+
+signals:
+    // The user chose the command of the other lookup window.
+    void lookupChosen(LookupWindow::Kind kind);
+
+protected:
+    // description tells the two lookup windows apart for screen readers;
+    // their captions are the same. The command that would open this window
+    // again is greyed.
+    LookupWindow(Kind kind, const QString &name, const QString &description, QWidget *parent);
 
     // Shows an answer in an output box and has screen readers present it.
     static void showAnswer(QLineEdit *box, const QString &answer);
     static void showAnswer(QPlainTextEdit *box, const QString &answer);
 
-    QAction *m_regionCommand = nullptr; // diquchaxun
-    QAction *m_codeCommand = nullptr;   // quhaochaxun
-
 private:
     void openAbout();
     QStatusBar *buildStatusBar();
 
+    Kind m_kind;
+    QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;
+    QStatusBar *m_statusBar = nullptr;
 };
-
-// Closes current and opens a fresh Next in its place, all in one handler.
-template <typename Next>
-void replaceWindow(QWidget *current)
-{
-    // For a moment no window is open; the program must not end there.
-    const QEventLoopLocker keepRunning;
-    const look::Place place = look::placeOf(current);
-    current->close();
-    auto *next = new Next;
-    look::openAt(next, place);
-    next->show();
-}
 
 // The Directory speaks UTF-8: a view of text converted with toUtf8() in, views
 // of constant data out.

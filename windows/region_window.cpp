@@ -2,18 +2,16 @@
 
 #include "windows/assistive.h"
 #include "windows/caption.h"
-#include "windows/code_window.h"
 #include "windows/look.h"
 
 #include "directory/directory.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
 RegionWindow::RegionWindow(QWidget *parent)
-    : LookupWindow(QStringLiteral("Tessaline地区"), QStringLiteral("地区查询"), parent)
+    : LookupWindow(Kind::Region, QStringLiteral("Tessaline地区"), QStringLiteral("地区查询"), parent)
 {
     QWidget *area = client();
 
@@ -47,12 +45,8 @@ RegionWindow::RegionWindow(QWidget *parent)
     setTabOrder(m_provinces, m_cities);
     m_provinces->setFocus();
 
-    // Load: this window is the region lookup already.
-    m_regionCommand->setEnabled(false);
-
     connect(m_provinces, &QComboBox::activated, this, &RegionWindow::chooseProvince);
     connect(m_cities, &QComboBox::activated, this, &RegionWindow::chooseCity);
-    connect(m_codeCommand, &QAction::triggered, this, [this] { replaceWindow<CodeWindow>(this); });
 }
 
 void RegionWindow::chooseProvince()

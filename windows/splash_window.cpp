@@ -2,11 +2,12 @@
 
 #include "windows/instance_guard.h"
 #include "windows/look.h"
-#include "windows/region_window.h"
+#include "windows/lookup_host.h"
 #include "windows/window_hints.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoopLocker>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -91,5 +92,11 @@ void SplashWindow::handOver()
         return;
     }
     unsetCursor();
-    replaceWindow<RegionWindow>(this);
+    // For a moment no window is open; the program must not end there.
+    const QEventLoopLocker keepRunning;
+    const QRect here = geometry();
+    close();
+    auto *main = new LookupHost;
+    look::openCentredOn(main, here);
+    main->show();
 }

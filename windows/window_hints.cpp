@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QWidget>
-#include <QWindow>
 
 #include <xcb/xcb.h>
 
@@ -142,24 +141,15 @@ private:
 
 void openOver(QWidget *window, const QWidget *owner)
 {
-    window->winId(); // the window-system window, to hold the relation
-    window->windowHandle()->setTransientParent(owner->window()->windowHandle());
+    Q_ASSERT(window->parentWidget() == owner->window());
     new CentredOver(window, owner);
 }
 
-Place placeOf(const QWidget *window)
+void openCentredOn(QWidget *window, const QRect &area)
 {
-    return {window->geometry(), !(window->windowFlags() & Qt::FramelessWindowHint)};
-}
-
-void openAt(QWidget *next, const Place &place)
-{
-    QRect client(QPoint(), sizeBeforeShowing(next));
-    if (place.framed)
-        client.moveTopLeft(place.client.topLeft());
-    else
-        client.moveCenter(place.client.center());
-    placeClient(next, client);
+    QRect client(QPoint(), sizeBeforeShowing(window));
+    client.moveCenter(area.center());
+    placeClient(window, client);
 }
 
 } // namespace look

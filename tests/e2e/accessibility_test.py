@@ -44,15 +44,14 @@ class AccessibilityTest(ProgramTestCase):
         window = self.program.window(MAIN_TITLE, description, PATIENCE)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         # Keys go where a user's would: to the window the window manager
-        # has active. After a switch, the old window may linger for a moment.
-        self.x_window = self.x_window_named(MAIN_TITLE, other_than=getattr(self, "x_window", None))
+        # has active.
+        self.x_window = self.x_window_named(MAIN_TITLE)
         return window
 
-    def x_window_named(self, title, other_than=None):
+    def x_window_named(self, title):
         """The program's X window with that title: AT-SPI may report a window
         before the X server has it mapped."""
-        found = wait_for_x(lambda: [w for w in self.x.windows_named(self.copy.pid, title) if w != other_than],
-                           PATIENCE)
+        found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, title), PATIENCE)
         self.assertTrue(found, f"no X window named {title}")
         return found[0]
 

@@ -54,15 +54,12 @@ class ProgramTest(ProgramTestCase):
         return copy
 
     def switch(self, copy, window):
-        """Through the menu bar with the keyboard: Alt lands on the other
-        window's command (past a greyed one), Enter."""
-        self.x.alt(window)
-        self.x.key(window, "Return")
-        fresh = wait_for(lambda: [w for w in self.x.windows_named(copy.pid, MAIN_TITLE) if w != window], PATIENCE)
-        self.assertTrue(fresh, "the other lookup window did not open")
+        """Through the menu bar with the keyboard; the main window stays the
+        one window the program has open."""
+        self.assertTrue(self.x.switch_lookup(window, PATIENCE), "the other lookup window did not open")
         self.assertIsNone(copy.poll(), "the program ended while switching")
-        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), fresh, "the old window stayed open")
-        return fresh[0]
+        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), [window])
+        return window
 
     # --- tests -----------------------------------------------------------
 
@@ -125,9 +122,12 @@ class ProgramTest(ProgramTestCase):
     def test_switching_windows_keeps_the_program_running(self):
         copy = self.start_running_copy()
         window = self.main_window(copy)
+        self.assertEqual(self.x.role(window), "lookup-by-region")
         for _ in range(3):
             window = self.switch(copy, window)
+            self.assertEqual(self.x.role(window), "lookup-by-code")
             window = self.switch(copy, window)
+            self.assertEqual(self.x.role(window), "lookup-by-region")
         self.assertIsNone(copy.poll())
 
     def test_a_close_request_ends_the_program(self):

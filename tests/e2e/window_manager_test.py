@@ -45,21 +45,15 @@ class WindowManagerTest(ProgramTestCase):
         self.assertTrue(found, "no start-up window")
         return found[0]
 
-    def lookup_window(self, copy, other_than=None):
-        found = wait_for(lambda: [w for w in self.x.windows_named(copy.pid, MAIN_TITLE) if w != other_than], PATIENCE)
+    def lookup_window(self, copy):
+        found = wait_for(lambda: self.x.windows_named(copy.pid, MAIN_TITLE), PATIENCE)
         self.assertTrue(found, "no lookup window appeared")
         return found[0]
 
-    def settled(self, window, where):
-        """Waits until the window manager has the window at where (its frame)."""
-        return wait_for(lambda: self.x.frame_position(window) == where, PATIENCE)
-
     def switch(self, copy, window):
-        self.x.alt(window)  # on the other window's command
-        self.x.key(window, "Return")
-        fresh = self.lookup_window(copy, other_than=window)
-        wait_for(lambda: self.x.property(fresh, "_NET_FRAME_EXTENTS"), PATIENCE)
-        return fresh
+        self.assertTrue(self.x.switch_lookup(window, PATIENCE), "the other lookup window did not open")
+        self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), [window])
+        return window
 
     def open_about(self, copy, window):
         self.x.alt(window)
@@ -111,11 +105,10 @@ class WindowManagerTest(ProgramTestCase):
         self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
         self.x.move(window, 187, 212)
         self.assertTrue(wait_for(lambda: self.x.position(window) == (187, 212), PATIENCE))
-        where = self.x.frame_position(window)
+        where, size = self.x.frame_position(window), self.x.size(window)
         for _ in range(3):
             window = self.switch(copy, window)
-            self.assertTrue(self.settled(window, where),
-                            f"opened at {self.x.frame_position(window)}, not where the last was: {where}")
+            self.assertEqual((self.x.frame_position(window), self.x.size(window)), (where, size))
         self.assertIsNone(copy.poll())
 
     def test_lookup_windows_are_fixed_and_on_the_taskbar(self):

@@ -242,6 +242,21 @@ class XSession(Session):
         value = self.property(window, name)
         return [atom.strip() for atom in value.split(",")] if value else []
 
+    def role(self, window):
+        """WM_WINDOW_ROLE: which lookup the main window shows."""
+        value = self.property(window, "WM_WINDOW_ROLE")
+        return value.strip('"') if value else None
+
+    def switch_lookup(self, window, timeout):
+        """Switches the main window to the other lookup through the menu bar
+        with the keyboard (Alt lands on the other lookup's command, past the
+        greyed one; Enter), and waits until it shows it: returns its role,
+        or None."""
+        before = self.role(window)
+        self.alt(window)
+        self.key(window, "Return")
+        return wait_for(lambda: (role := self.role(window)) != before and role, timeout)
+
     def transient_for(self, window):
         """The window WM_TRANSIENT_FOR names, or None."""
         value = self.property(window, "WM_TRANSIENT_FOR")

@@ -1,0 +1,48 @@
+#include "windows/lookup_host.h"
+
+#include "windows/assistive.h"
+#include "windows/code_window.h"
+#include "windows/look.h"
+#include "windows/region_window.h"
+
+#include <QStackedLayout>
+
+LookupHost::LookupHost(LookupWindow::Kind first, QWidget *parent)
+    : QWidget(parent, look::fixedWindowFlags(Qt::Window))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tessaline V08.05"));
+    setWindowIcon(look::programIcon());
+    setFont(look::defaultFont());
+
+    // Both lookup windows have the same size, and the window keeps it through
+    // a switch: one that shrank for a moment would be moved by some desktops.
+    m_pages = new QStackedLayout(this);
+    m_pages->setSizeConstraint(QLayout::SetFixedSize);
+    open(first);
+}
+
+void LookupHost::open(LookupWindow::Kind kind)
+{
+    LookupWindow *previous = m_lookup;
+    if (kind == LookupWindow::Kind::Region)
+        m_lookup = new RegionWindow(this);
+    else
+        m_lookup = new CodeWindow(this);
+    connect(m_lookup, &LookupWindow::lookupChosen, this, &LookupHost::open);
+    m_pages->addWidget(m_lookup);
+    m_pages->setCurrentWidget(m_lookup);
+
+    // What tells the two apart from outside: for window managers and session
+    // tools the window's role (Latin-1 on X11), for screen readers its
+    // description.
+    setWindowRole(kind == LookupWindow::Kind::Region ? QStringLiteral("lookup-by-region")
+                                                     : QStringLiteral("lookup-by-code"));
+    look::describe(this, m_lookup->accessibleDescription());
+
+    // Gone for good: nothing typed or chosen there survives the switch.
+    if (previous != nullptr)
+        previous->close();
+    if (QWidget *first = m_lookup->focusWidget())
+        first->setFocus(Qt::OtherFocusReason);
+}
