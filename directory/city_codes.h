@@ -440,4 +440,8 @@ inline constexpr CityCode cityCodes[] = {
     {"台北", "02"},
 };
 
+// The codes above that the code table (code_regions.h) does not hold: 巢湖's
+// own, where the code table names 巢湖 under 六安's code instead.
+inline constexpr std::string_view codesTheCodeTableLacks[] = {"0565"};
+
 } // namespace directory::data

@@ -4,6 +4,11 @@
 // costs one short hash and, as a rule, one comparison instead of a walk over
 // a few hundred keys. It answers exactly what a walk from the first entry to
 // the last would answer: keys are distinct, and a match is byte-for-byte.
+//
+// The index checks its table as it is built, and it can only be built by the
+// compiler: a table with a repeated key, or one the index cannot serve within
+// its probe budget, does not compile. The error names the broken rule (the
+// call to one of the functions below, which are deliberately not constexpr).
 
 #include <algorithm>
 #include <array>
@@ -14,6 +19,12 @@
 #include <string_view>
 
 namespace directory::detail {
+
+// Reached only while building an index from a broken table.
+void aKeyRepeatsInTheTable();
+void theIndexNeedsMoreSlots();
+void theIndexIsTooCrowdedGiveItMoreSlots();
+void theIndexMissesAKey();
 
 // FNV-1a over the UTF-8 bytes.
 constexpr std::uint32_t hashBytes(std::string_view text) noexcept
@@ -27,7 +38,8 @@ constexpr std::uint32_t hashBytes(std::string_view text) noexcept
 }
 
 // Entry is a table row, Key projects the row to its key (a member pointer or
-// a function), Slots is a power of two comfortably above the number of rows.
+// a function object such as std::identity), Slots is a power of two
+// comfortably above the number of rows.
 template <typename Entry, auto Key, std::size_t Slots>
 class ExactIndex
 {
@@ -35,13 +47,14 @@ class ExactIndex
     static constexpr std::size_t kMask = Slots - 1;
 
 public:
-    constexpr explicit ExactIndex(std::span<const Entry> entries)
+    // A lookup looks at no more than this many slots.
+    static constexpr std::size_t kProbeBudget = 8;
+
+    consteval explicit ExactIndex(std::span<const Entry> entries)
         : m_entries(entries)
     {
-        if (entries.size() >= Slots || entries.size() > UINT16_MAX) {
-            m_fits = false;
-            return;
-        }
+        if (entries.size() >= Slots || entries.size() > UINT16_MAX)
+            theIndexNeedsMoreSlots();
         for (std::size_t position = 0; position < entries.size(); ++position) {
             const std::string_view key = keyOf(entries[position]);
             m_longestKey = std::max(m_longestKey, key.size());
@@ -52,12 +65,15 @@ public:
                     m_longestProbe = std::max(m_longestProbe, probes);
                     break;
                 }
-                if (keyOf(entries[m_slots[slot] - 1]) == key) {
-                    m_distinct = false;
-                    break;
-                }
+                if (keyOf(entries[m_slots[slot] - 1]) == key)
+                    aKeyRepeatsInTheTable();
             }
         }
+        if (m_longestProbe > kProbeBudget)
+            theIndexIsTooCrowdedGiveItMoreSlots();
+        for (std::size_t position = 0; position < entries.size(); ++position)
+            if (rowOf(keyOf(entries[position])) != position)
+                theIndexMissesAKey();
     }
 
     // The row whose key equals text, or nullptr.
@@ -70,14 +86,6 @@ public:
     // Kept free of pointer comparisons: GCC cannot evaluate those at compile
     // time under AddressSanitizer, and the tables' checks call this.
     constexpr bool contains(std::string_view text) const noexcept { return rowOf(text) != kNone; }
-
-    // For the tables' compile-time checks.
-    constexpr bool fits() const noexcept { return m_fits; }
-    constexpr bool keysDistinct() const noexcept { return m_distinct; }
-    // A lookup looks at no more than this many slots; the tables assert it,
-    // so a data change that crowds the index shows up in the build.
-    static constexpr std::size_t kProbeBudget = 8;
-    constexpr bool wellSpread() const noexcept { return m_longestProbe <= kProbeBudget; }
 
 private:
     static constexpr std::size_t kNone = SIZE_MAX;
@@ -105,14 +113,7 @@ private:
     std::array<std::uint16_t, Slots> m_slots{}; // row position + 1; 0 marks a free slot
     std::size_t m_longestKey = 0;
     std::size_t m_longestProbe = 0;
-    bool m_distinct = true;
-    bool m_fits = true;
 };
-
-constexpr std::string_view itself(const std::string_view &text) noexcept
-{
-    return text;
-}
 
 // The form every area code has: 2 to 4 ASCII digits.
 constexpr bool isAreaCode(std::string_view code) noexcept

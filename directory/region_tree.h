@@ -5,9 +5,12 @@
 // the city box then offers, in the order it offers them. Names are kept
 // exactly as the box shows them, odd spellings included.
 
+#include "directory/exact_index.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -201,5 +204,8 @@ inline constexpr auto offeredCities = [] {
         out = std::ranges::copy(entry.cities, out).out;
     return all;
 }();
+
+// The same, indexed; building the index checks that no city is offered twice.
+inline constexpr detail::ExactIndex<std::string_view, std::identity{}, 1024> offeredCityIndex{offeredCities};
 
 } // namespace directory::data

@@ -1,6 +1,7 @@
 #include "directory/city_codes.h"
 #include "directory/directory.h"
 #include "lookup_probes.h"
+#include "plain_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -54,28 +55,11 @@ INSTANTIATE_TEST_SUITE_P(Directory, CityCode,
         CityCase{"HundredThousandBytes", probes::huge("苏州"), std::nullopt}),
     [](const auto &info) { return std::string(info.param.rowName); });
 
-TEST(CodeForCity, KnowsEveryCityTheCityBoxOffersAndNoProvince)
-{
-    for (const std::string_view province : directory::provinceNames()) {
-        EXPECT_FALSE(codeForCity(province)) << province;
-        for (const std::string_view city : directory::selectProvince(province).cities)
-            EXPECT_TRUE(codeForCity(city)) << province << " " << city;
-    }
-}
-
-std::optional<std::string_view> walkTable(std::string_view text)
-{
-    for (const auto &row : directory::data::cityCodes)
-        if (row.city == text)
-            return row.areaCode;
-    return std::nullopt;
-}
-
 TEST(CodeForCity, AnswersAsAWalkOverTheTableNearEveryCity)
 {
     for (const auto &row : directory::data::cityCodes)
         for (const std::string &text : probes::around(row.city))
-            ASSERT_EQ(codeForCity(text), walkTable(text)) << text;
+            ASSERT_EQ(codeForCity(text), plain_walk::codeForCity(text)) << text;
 }
 
 } // namespace
