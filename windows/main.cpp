@@ -1,6 +1,7 @@
 #include "windows/instance_guard.h"
 #include "windows/look.h"
 #include "windows/splash_window.h"
+#include "windows/window_system.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    chooseWindowSystem(argc, argv);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
     if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
