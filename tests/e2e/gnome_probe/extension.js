@@ -198,15 +198,6 @@ function _press(name, state) {
     keyboard.notify_keyval(_now(), keyval, state);
 }
 
-// One key or a chord ('Alt_L+F4'): pressed in order, released in reverse.
-function key(chord) {
-    const names = chord.split('+');
-    for (const name of names)
-        _press(name, Clutter.KeyState.PRESSED);
-    for (const name of names.reverse())
-        _press(name, Clutter.KeyState.RELEASED);
-}
-
 function keyDown(name) {
     _press(name, Clutter.KeyState.PRESSED);
 }
