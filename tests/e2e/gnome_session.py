@@ -404,16 +404,19 @@ class GnomeSession(Session):
     # --- pictures -----------------------------------------------------------
 
     def screenshot(self, path, area=None):
-        """The whole screen (or area = (x, y, width, height)) as a PNG."""
+        """The whole screen (or area = (x, y, width, height), in the
+        windows' coordinates) as a PNG."""
         path = os.path.abspath(path)
         if area is None:
             ok, _ = self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                               "org.gnome.Shell.Screenshot", "Screenshot",
                               GLib.Variant("(bbs)", (False, False, path)), "(bs)")
         else:
+            # The service multiplies the area by the shell's scale.
+            scale = self.probe("uiScale")
             ok, _ = self.call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot",
                               "org.gnome.Shell.Screenshot", "ScreenshotArea",
-                              GLib.Variant("(iiiibs)", (*area, False, path)), "(bs)")
+                              GLib.Variant("(iiiibs)", (*(int(v // scale) for v in area), False, path)), "(bs)")
         if not ok:
             raise ShellError("no screenshot")
         return path

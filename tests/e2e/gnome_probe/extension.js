@@ -7,7 +7,7 @@
 
    Every function returns plain data, which Eval hands back as JSON. */
 
-const { Clutter, Gio, GLib, Meta, Shell } = imports.gi;
+const { Clutter, Gio, GLib, Meta, Shell, St } = imports.gi;
 const AltTab = imports.ui.altTab;
 const Main = imports.ui.main;
 
@@ -158,6 +158,11 @@ function monitors() {
         });
     }
     return found;
+}
+
+// The shell's own scale: its screenshot service takes areas divided by it.
+function uiScale() {
+    return St.ThemeContext.get_for_stage(global.stage).scale_factor;
 }
 
 // --- a user's hands ---------------------------------------------------------
