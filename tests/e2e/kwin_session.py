@@ -32,14 +32,14 @@ class KWinWindow:
     (x, y, width, height) in the compositor's logical coordinates."""
 
     id: str                 # KWin's internalId
-    caption: str
+    title: str              # KWin's caption
     resource_class: str     # the Wayland app id, or WM_CLASS's class
     resource_name: str
     desktop_file: str
     pid: int
     frame: tuple            # with KWin's decoration
     buffer: tuple           # the client's surface; on Wayland with server decorations, the client area
-    server_decorated: bool  # KWin draws the frame (False: the client does, or there is none)
+    server_decorated: bool  # KWin draws a frame (False: the client does, or there is none)
     transient_for: str      # the owner's internalId, or None
     modal: bool
     skip_taskbar: bool
@@ -57,12 +57,20 @@ class KWinWindow:
 
 _WINDOW_FIELDS = """
 function tessalineRect(r) { return [r.x, r.y, r.width, r.height]; }
+// noBorder is what the client asked for on X11, but only the user's choice on
+// Wayland; there a frame larger than the client's surface is KWin's decoration.
+function tessalineServerDecorated(c) {
+    if (c.windowId !== undefined)
+        return !c.noBorder;
+    var f = c.frameGeometry, b = c.bufferGeometry;
+    return f.width > b.width || f.height > b.height;
+}
 function tessalineWindow(c) {
     return {
-        id: c.internalId.toString(), caption: c.caption, resource_class: c.resourceClass,
+        id: c.internalId.toString(), title: c.caption, resource_class: c.resourceClass,
         resource_name: c.resourceName, desktop_file: c.desktopFileName, pid: c.pid,
         frame: tessalineRect(c.frameGeometry), buffer: tessalineRect(c.bufferGeometry),
-        server_decorated: !c.noBorder,
+        server_decorated: tessalineServerDecorated(c),
         transient_for: c.transientFor ? c.transientFor.internalId.toString() : null,
         modal: c.modal, skip_taskbar: c.skipTaskbar, skip_switcher: c.skipSwitcher, skip_pager: c.skipPager,
         minimizable: c.minimizable, maximizable: c.maximizable, closeable: c.closeable, active: c.active,
@@ -174,11 +182,11 @@ class KWin:
         return [KWinWindow(**{**w, "frame": tuple(w["frame"]), "buffer": tuple(w["buffer"])})
                 for w in found if pid is None or w["pid"] == pid]
 
-    def compositor_window(self, pid, caption, timeout, other_than=None):
-        """Waits for a window of that process with that caption (and not
-        the window other_than); returns it, or None."""
+    def compositor_window(self, pid, title, timeout, other_than=None):
+        """Waits for a window of that process with that title (and not the
+        window other_than); returns it, or None."""
         def find():
-            return next((w for w in self.compositor_windows(pid) if w.caption == caption and w.id != other_than), None)
+            return next((w for w in self.compositor_windows(pid) if w.title == title and w.id != other_than), None)
         return wait_for(find, timeout, interval=0.2)
 
     def window_by_id(self, window_id):
@@ -304,6 +312,10 @@ class KWinWaylandSession(Session, KWin):
             log = self.compositor_log()
             self.close()
             raise RuntimeError("kwin_wayland did not start:\n" + log[-3000:])
+        # The device is made before any program starts: its arrival changes
+        # what the seat offers, and a program that first meets the pointer on
+        # the first key (and loads its cursors then) misses keys.
+        self._input = FakeInput(self.wayland_display)
 
     @property
     def wayland_display(self):
@@ -325,23 +337,18 @@ class KWinWaylandSession(Session, KWin):
 
     # --- input -------------------------------------------------------------
 
-    def _fake_input(self):
-        if self._input is None:
-            self._input = FakeInput(self.wayland_display)
-        return self._input
-
     def key(self, *names):
         """Presses and releases each key in turn (xdotool's names: Return,
         Alt_L, Right, a, 5; "alt+F4" holds the first while pressing the
         second), into the window that has the keyboard."""
-        press_keys(self._fake_input(), names)
+        press_keys(self._input, names)
 
     def type(self, text):
         self.key(*text)
 
     def click(self, x, y):
         """A left click at (x, y) on the screen, in logical coordinates."""
-        self._fake_input().click(x, y)
+        self._input.click(x, y)
 
 
 class KWinX11Session(XSession, KWin):

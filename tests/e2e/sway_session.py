@@ -105,8 +105,9 @@ def toplevel_parents(protocol_log):
 
 
 class SwaySession(Session):
-    """sway's headless backend with one output; programs started here run on
-    Qt's Wayland platform, as the session's user. scale: the output's scale."""
+    """sway's headless backend with one output of size (logical pixels) at
+    scale; programs started here run on Qt's Wayland platform, as the
+    session's user."""
 
     def __init__(self, accessibility=False, scale=1, size=(1024, 768)):
         self._user = None
@@ -124,7 +125,9 @@ class SwaySession(Session):
         if accessibility:
             start_accessibility_bus(self.env())
         self._config = os.path.join(self._home, "sway.conf")
-        width, height = size
+        # size is logical, as kwin_wayland's --width and --height are: the
+        # output has scale times as many pixels.
+        width, height = (round(length * scale) for length in size)
         with open(self._config, "w") as config:
             config.write(f"output {OUTPUT} resolution {width}x{height} position 0 0 scale {scale}\n"
                          "xwayland disable\n")
