@@ -220,7 +220,11 @@ class KWin:
         read_end, write_end = os.pipe()
         fds = Gio.UnixFDList.new_from_array([write_end])  # takes write_end
         data = bytearray()
-        reader = threading.Thread(target=lambda: data.extend(os.fdopen(read_end, "rb").read()))
+
+        def read():
+            with os.fdopen(read_end, "rb") as pipe:
+                data.extend(pipe.read())
+        reader = threading.Thread(target=read)
         reader.start()
         try:
             if window is None:
