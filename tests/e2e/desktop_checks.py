@@ -2,14 +2,14 @@
 compositor's side: the checks kwin_wayland_test, kwin_x11_test and sway_test
 share. The program is driven as a person drives it, by keys, and read as a
 screen reader reads it, through AT-SPI (each test runs in a process of its
-own, see session_per_test). A desktop's test module subclasses
-DesktopChecks, says how a key reaches a window there and what "no frame"
-and "belongs to" look like to its compositor."""
+own, see session_per_test). A desktop's test case mixes DesktopChecks in and
+says how a key reaches a window there and what "no frame" and "belongs to"
+look like to its compositor."""
 
 import functools
 import unittest
 
-from xsession import MAIN_TITLE, ProgramTestCase, wait_for
+from xsession import MAIN_TITLE, wait_for
 
 PATIENCE = 15
 ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
@@ -41,7 +41,10 @@ def centre(rect):
     return x + width / 2, y + height / 2
 
 
-class DesktopChecks(ProgramTestCase):
+class DesktopChecks:
+    """Mixed into a desktop's test case, before xsession.ProgramTestCase (not
+    a test case itself, so that nothing collects it without a desktop)."""
+
     session = None        # the test process's session, set by the module
     program_path = None
 

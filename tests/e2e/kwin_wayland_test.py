@@ -13,12 +13,13 @@ import tempfile
 import session_per_test
 from desktop_checks import SCREEN, DesktopChecks, fails_today
 from kwin_session import KWinWaylandSession
+from xsession import ProgramTestCase
 
 SESSION = session_per_test.start(lambda: KWinWaylandSession(accessibility=True))
 APP_ID = "net.velmora.Tessaline"
 
 
-class KWinWaylandTest(DesktopChecks):
+class KWinWaylandTest(DesktopChecks, ProgramTestCase):
     session = SESSION
 
     def press(self, window, *keys):

@@ -8,11 +8,12 @@ Usage: /usr/bin/python3 kwin_x11_test.py PATH_TO_TESSALINE [TEST ...]
 import session_per_test
 from desktop_checks import DesktopChecks, fails_today
 from kwin_session import KWinX11Session
+from xsession import ProgramTestCase
 
 SESSION = session_per_test.start(lambda: KWinX11Session(accessibility=True))
 
 
-class KWinX11Test(DesktopChecks):
+class KWinX11Test(DesktopChecks, ProgramTestCase):
     session = SESSION
 
     def press(self, window, *keys):

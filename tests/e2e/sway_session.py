@@ -152,6 +152,7 @@ class SwaySession(Session):
             helper.terminate()
             helper.wait()
         self._helpers.clear()
+        self.bus_address = None
         config = os.path.join(self._home, "bus.conf")
         with open(config, "w") as out:
             out.write(_BUS_CONFIG)

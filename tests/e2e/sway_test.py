@@ -14,12 +14,13 @@ import unittest
 import session_per_test
 from desktop_checks import DesktopChecks, fails_today
 from sway_session import SwaySession, toplevel_parents
+from xsession import ProgramTestCase
 
 SESSION = session_per_test.start(lambda: SwaySession(accessibility=True))
 APP_ID = "net.velmora.Tessaline"
 
 
-class SwayTest(DesktopChecks):
+class SwayTest(DesktopChecks, ProgramTestCase):
     session = SESSION
     # sway's IPC does not say whose child a window is; the program's own
     # protocol log does.
