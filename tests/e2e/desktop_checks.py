@@ -1,0 +1,193 @@
+"""What should hold for the real program under any desktop, read from the
+compositor's side: the checks kwin_wayland_test, kwin_x11_test and sway_test
+share. The program is driven as a person drives it, by keys, and read as a
+screen reader reads it, through AT-SPI (each test runs in a process of its
+own, see session_per_test). A desktop's test case mixes DesktopChecks in and
+says how a key reaches a window there and what "no frame" and "belongs to"
+look like to its compositor."""
+
+import functools
+import unittest
+
+from xsession import MAIN_TITLE, wait_for
+
+PATIENCE = 15
+ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
+SCREEN = (1024, 768)   # the sessions' default, in logical pixels
+MOVED_TO = (400, 300)  # where the user drags the lookup window
+START_UP_TITLE = "tessaline"  # a window without a caption gets the program's name
+
+
+def atspi():
+    """The AT-SPI driver, imported only in a test's own process, once its
+    session's bus is set: pyatspi joins the bus it finds at import."""
+    import atspi_driver
+    return atspi_driver
+
+
+def fails_today(check):
+    """A check that fails with the program as it is, and must pass once it is
+    mended: a copy of it marked as an expected failure, so that a pass is
+    reported (as an unexpected success) and the mark is dropped then. The
+    check itself stays unmarked for the other desktops."""
+    @functools.wraps(check)
+    def copy(self):
+        return check(self)
+    return unittest.expectedFailure(copy)
+
+
+def centre(rect):
+    x, y, width, height = rect
+    return x + width / 2, y + height / 2
+
+
+class DesktopChecks:
+    """Mixed into a desktop's test case, before xsession.ProgramTestCase (not
+    a test case itself, so that nothing collects it without a desktop)."""
+
+    session = None        # the test process's session, set by the module
+    program_path = None
+
+    def setUp(self):
+        self.assertIsNotNone(self.session, "run through session_per_test")
+
+    def tearDown(self):
+        self.output = self.session.logs()
+        self.session.stop_copies()
+
+    # --- what each desktop says --------------------------------------------
+
+    def press(self, window, *keys):
+        """Keys, as the user types them into window."""
+        raise NotImplementedError
+
+    def assert_frameless(self, window):
+        raise NotImplementedError
+
+    def assert_belongs_to(self, child, owner):
+        """child is the owner's for the compositor (transient for it, its
+        child toplevel)."""
+        raise NotImplementedError
+
+    start_env = {}  # what the program needs besides, for the checks above
+
+    # --- helpers -------------------------------------------------------------
+
+    def start(self):
+        return self.session.start(self.program_path, extra_env=dict(ACCESSIBLE, **self.start_env))
+
+    def now(self, window):
+        """The window as the compositor has it now (None once it is gone)."""
+        return self.session.window_by_id(window.id)
+
+    def lookup_window(self, copy):
+        """The copy's one lookup window, once it is the only one."""
+        def only():
+            found = [w for w in self.session.compositor_windows(copy.pid) if w.title == MAIN_TITLE]
+            return found[0] if len(found) == 1 else None
+        window = wait_for(only, PATIENCE)
+        self.assertIsNotNone(window, "no lookup window, or more than one")
+        return window
+
+    def page(self, copy, description):
+        """Waits until a screen reader sees the lookup window as description
+        (地区查询, 区号查询): what tells the user which lookup it offers."""
+        window = atspi().Program(copy.pid).window(MAIN_TITLE, description, PATIENCE)
+        self.assertIsNotNone(window, f"no lookup window described as {description}")
+        return window
+
+    def move(self, window, where):
+        self.session.move_frame(window, *where)
+        self.assertTrue(wait_for(lambda: self.now(window).frame[:2] == where, PATIENCE),
+                        f"the compositor did not move the window to {where}: {self.now(window)}")
+        return self.now(window)
+
+    def switch(self, copy, window, to):
+        """Switches to the other lookup by the menu's first command, Alt
+        then Enter; returns the lookup window once it offers that lookup."""
+        self.press(window, "Alt_L", "Return")
+        self.page(copy, to)
+        return self.lookup_window(copy)
+
+    def open_about(self, copy, window):
+        self.press(window, "Alt_L", "Right", "Return")  # the greyed command is passed over
+        about = self.session.compositor_window(copy.pid, "关于", PATIENCE)
+        self.assertIsNotNone(about, "no About window")
+        return about
+
+    def start_up_window(self, copy):
+        window = wait_for(lambda: next((w for w in self.session.compositor_windows(copy.pid)
+                                        if w.title == START_UP_TITLE), None), PATIENCE)
+        self.assertIsNotNone(window, "no start-up window")
+        return window
+
+    def assert_over(self, window, owner, tolerance=2):
+        """window's frame is centred over owner's, as the user sees them."""
+        (x, y), (ox, oy) = centre(window.frame), centre(owner.frame)
+        self.assertLessEqual(abs(x - ox), tolerance, (window.frame, owner.frame))
+        self.assertLessEqual(abs(y - oy), tolerance, (window.frame, owner.frame))
+
+    # --- checks --------------------------------------------------------------
+
+    def test_the_start_up_window_is_centred_without_a_frame(self):
+        splash = self.start_up_window(self.start())
+        self.assert_frameless(splash)
+        (x, y), (sx, sy) = centre(splash.frame), centre((0, 0, *SCREEN))
+        self.assertLessEqual(abs(x - sx), 1, splash.frame)
+        self.assertLessEqual(abs(y - sy), 1, splash.frame)
+
+    def test_a_switch_keeps_the_place_after_a_move(self):
+        copy = self.start()
+        self.page(copy, "地区查询")
+        window = self.move(self.lookup_window(copy), MOVED_TO)
+        for lookup in ("区号查询", "地区查询"):
+            window = self.switch(copy, window, lookup)
+            self.assertTrue(wait_for(lambda: self.now(window) and self.now(window).frame[:2] == MOVED_TO, PATIENCE),
+                            f"{lookup} opened at {self.now(window)}, not where the user put the window: {MOVED_TO}")
+        self.assertIsNone(copy.poll())
+
+    def test_about_belongs_to_its_lookup_window(self):
+        copy = self.start()
+        self.page(copy, "地区查询")
+        window = self.lookup_window(copy)
+        about = self.open_about(copy, window)
+        self.assert_belongs_to(about, window)
+        self.session.close_window(about)
+        self.assertTrue(wait_for(lambda: self.now(about) is None, PATIENCE), "About stayed")
+        self.assertEqual(self.lookup_window(copy).id, window.id)
+        self.assertIsNone(copy.poll())
+
+    def test_about_opens_over_its_lookup_window(self):
+        copy = self.start()
+        self.page(copy, "地区查询")
+        # Away from the middle of the screen, where a compositor that centres
+        # every new window would put About anyway.
+        window = self.move(self.lookup_window(copy), (150, 120))
+        about = self.open_about(copy, window)
+        self.assertTrue(wait_for(lambda: self.now(about), PATIENCE))
+        self.assert_over(self.now(about), self.now(window))
+
+    def test_the_warning_opens_over_the_start_up_window(self):
+        first = self.start()
+        self.page(first, "地区查询")
+        second = self.start()
+        warning = self.session.compositor_window(second.pid, "提示", PATIENCE)
+        self.assertIsNotNone(warning, "no warning")
+        splash = self.start_up_window(second)
+        self.assert_belongs_to(warning, splash)
+        self.assert_over(warning, splash)
+        self.press(warning, "Return")
+        self.assertEqual(second.wait(timeout=PATIENCE), 0)
+        self.assertIsNone(first.poll())
+
+    def test_a_code_typed_and_entered(self):
+        driver = atspi()
+        copy = self.start()
+        region = self.page(copy, "地区查询")
+        # The switch as a screen reader's user makes it, the code as anyone types it.
+        driver.do_action(driver.descendants(region, driver.pyatspi.ROLE_MENU_ITEM, "区号查询")[0], "Press")
+        code = self.page(copy, "区号查询")
+        self.press(self.lookup_window(copy), "0", "5", "1", "2", "Return")
+        answer = driver.descendants(code, driver.pyatspi.ROLE_TEXT, "查询结果")[0]
+        self.assertTrue(driver.wait_for(lambda: driver.text(answer) == "  江苏省苏州&吴江", PATIENCE),
+                        driver.text(answer))
