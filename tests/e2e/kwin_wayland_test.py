@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 
 import session_per_test
-from desktop_checks import SCREEN, DesktopChecks, fails_today
+from desktop_checks import SCREEN, DesktopChecks
 from kwin_session import KWinWaylandSession
 from xsession import ProgramTestCase
 
@@ -32,11 +32,6 @@ class KWinWaylandTest(DesktopChecks, ProgramTestCase):
 
     def assert_belongs_to(self, child, owner):
         self.assertEqual(child.transient_for, owner.id)
-
-    # A new top-level window for each lookup, placed by KWin: it opens in
-    # the middle of the screen. Passes once the lookups are pages of one
-    # window; drop the mark then.
-    test_a_switch_keeps_the_place_after_a_move = fails_today(DesktopChecks.test_a_switch_keeps_the_place_after_a_move)
 
     def test_the_lookup_window_as_kwin_sees_it(self):
         copy = self.start()

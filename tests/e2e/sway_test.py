@@ -12,7 +12,7 @@ import tempfile
 import unittest
 
 import session_per_test
-from desktop_checks import DesktopChecks, fails_today
+from desktop_checks import DesktopChecks
 from sway_session import SwaySession, toplevel_parents
 from xsession import ProgramTestCase
 
@@ -43,10 +43,6 @@ class SwayTest(DesktopChecks, ProgramTestCase):
         (x, y, width, height), (ox, oy, owidth, oheight) = window.frame, owner.frame
         self.assertTrue(ox <= x and oy <= y and x + width <= ox + owidth and y + height <= oy + oheight,
                         (window.frame, owner.frame))
-
-    # A new top-level window for each lookup, which sway centres on the
-    # screen. Passes once the lookups are pages of one window; drop the mark then.
-    test_a_switch_keeps_the_place_after_a_move = fails_today(DesktopChecks.test_a_switch_keeps_the_place_after_a_move)
 
     test_about_opens_over_its_lookup_window = unittest.skip(
         "sway 1.7 centres every new floating window on the screen, whoever's child it is")(
