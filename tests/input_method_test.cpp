@@ -97,19 +97,19 @@ private slots:
         QTest::addColumn<QString>("province");
         QTest::addColumn<int>("cities");
         QTest::addColumn<QString>("code");
-        QTest::newRow("a name's start") << QString() << QStringLiteral("江苏") << QStringLiteral("江苏省") << 29 << QString();
-        QTest::newRow("one character, two provinces") << QString() << QStringLiteral("江") << QStringLiteral("江苏省") << 29
-                                                      << QString();
-        QTest::newRow("the second of them") << QString() << QStringLiteral("江西") << QStringLiteral("江西省") << 13
-                                            << QString();
-        QTest::newRow("a whole name") << QString() << QStringLiteral("湖南省") << QStringLiteral("湖南省") << 14 << QString();
-        QTest::newRow("a code of its own") << QString() << QStringLiteral("香港") << QStringLiteral("香港") << 0
-                                           << QStringLiteral("852");
+        const auto row = [](const char *name, const char *before, const char *committed, const char *province,
+                            int cities, const char *code = "") {
+            QTest::newRow(name) << QString::fromUtf8(before) << QString::fromUtf8(committed)
+                                << QString::fromUtf8(province) << cities << QString::fromUtf8(code);
+        };
+        row("a name's start", "", "江苏", "江苏省", 29);
+        row("one character, two provinces", "", "江", "江苏省", 29);
+        row("the second of them", "", "江西", "江西省", 13);
+        row("a whole name", "", "湖南省", "湖南省", 14);
+        row("a code of its own", "", "香港", "香港", 0, "852");
         // Qt's own search would go on to the next entry that begins with it.
-        QTest::newRow("the first again, not the next") << QStringLiteral("江苏省") << QStringLiteral("江")
-                                                       << QStringLiteral("江苏省") << 29 << QString();
-        QTest::newRow("after a direct code") << QStringLiteral("北京") << QStringLiteral("辽") << QStringLiteral("辽宁省") << 13
-                                             << QString();
+        row("the first again, not the next", "江苏省", "江", "江苏省", 29);
+        row("after a direct code", "北京", "辽", "辽宁省", 13);
     }
 
     void aCommitChoosesTheFirstEntryItBegins()

@@ -86,7 +86,8 @@ QRect ChooseByName::cursorRectangle() const
     option.initFrom(m_box);
     option.editable = m_box->isEditable();
     option.frame = m_box->hasFrame();
-    const QRect field = m_box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, m_box);
+    const QRect field =
+        m_box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, m_box);
     const int x = m_box->layoutDirection() == Qt::RightToLeft ? field.right() : field.left();
     return {x, field.top(), 1, field.height()};
 }

@@ -6,10 +6,10 @@
 // does (activated). A text that begins no entry changes nothing. The list
 // stays a list: what is typed, composed or committed, is never shown in it.
 //
-// Qt opens no input method to a combo box that cannot be edited (in 6.4 as in
-// 6.8), and its own handling of a commit, kept for the keys, chooses the next
-// entry after the current one that begins with what was typed within the
-// keyboard interval, not the first.
+// Qt opens no input method to a combo box that cannot be edited (6.4 and 6.8
+// alike). Its own search, which the keys keep, goes to the next entry after
+// the current one that begins with what was typed within the keyboard
+// interval, not to the first.
 
 #include "windows/composition_guard.h"
 
