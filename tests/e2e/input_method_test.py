@@ -103,14 +103,18 @@ class InputMethodSession(XSession):
                           and self.run_tool("fcitx5-remote").stdout.strip() == "2", PATIENCE)
 
     def close(self):
-        if self._method_group is not None:
+        group, self._method_group = self._method_group, None
+        if group is not None:
             try:
-                os.killpg(self._method_group.pid, signal.SIGTERM)
-                self._method_group.wait(timeout=5)
-                os.killpg(self._method_group.pid, signal.SIGKILL)  # what is left of the group
-            except (ProcessLookupError, subprocess.TimeoutExpired):
+                os.killpg(group.pid, signal.SIGTERM)
+                try:
+                    group.wait(timeout=10)  # fcitx5 saves its settings first
+                except subprocess.TimeoutExpired:
+                    pass
+                os.killpg(group.pid, signal.SIGKILL)  # whatever of the group is left
+            except ProcessLookupError:
                 pass
-            self._method_group = None
+            group.wait()
         super().close()
         shutil.rmtree(self.home, ignore_errors=True)
 
