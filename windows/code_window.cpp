@@ -2,6 +2,7 @@
 
 #include "windows/caption.h"
 #include "windows/character_limit.h"
+#include "windows/composition_guard.h"
 #include "windows/look.h"
 #include "windows/output_box.h"
 
@@ -25,6 +26,7 @@ CodeWindow::CodeWindow(QWidget *parent)
     m_input->setGeometry(look::twipRect(120, 600, 855, 330));
     m_input->setFont(look::songFont(12));
     new look::CharacterLimit(m_input, 4); // for pasting as well as typing
+    new look::CompositionGuard(m_input);
     look::setBoxColours(m_input, look::kLightYellow, m_input->palette().color(QPalette::Text));
 
     m_query = new QPushButton(QStringLiteral("查询"), area);

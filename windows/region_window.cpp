@@ -2,6 +2,7 @@
 
 #include "windows/assistive.h"
 #include "windows/caption.h"
+#include "windows/choose_by_name.h"
 #include "windows/look.h"
 
 #include "directory/directory.h"
@@ -23,6 +24,7 @@ RegionWindow::RegionWindow(QWidget *parent)
     m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
     look::fitDropDownText(m_provinces);
     look::forAssistiveTools(m_provinces, QStringLiteral("省份"));
+    new look::ChooseByName(m_provinces);
     m_provinces->addItems(fromDirectory(directory::provinceNames()));
     m_provinces->setCurrentIndex(-1);
 
@@ -33,6 +35,7 @@ RegionWindow::RegionWindow(QWidget *parent)
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
     look::fitDropDownText(m_cities);
     look::forAssistiveTools(m_cities, QStringLiteral("城市"));
+    new look::ChooseByName(m_cities);
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));
