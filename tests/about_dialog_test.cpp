@@ -1,6 +1,7 @@
 #include "windows/about_dialog.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -27,6 +28,21 @@ private slots:
 
         const QPixmap icon = child<QLabel>(&about, "picIcon")->pixmap();
         QCOMPARE(icon.size(), QSize(32, 32));
+    }
+
+    // Modal for assistive tools too, while it is open.
+    void isModalForAssistiveTools()
+    {
+        QPointer about = new AboutDialog;
+        QAccessibleInterface *seen = QAccessible::queryAccessibleInterface(about);
+        QCOMPARE(seen->role(), QAccessible::Dialog);
+        QVERIFY(!seen->state().modal);
+        bool modal = false;
+        driver::whenModal([&](QWidget *open) {
+            modal = open == about && QAccessible::queryAccessibleInterface(open)->state().modal;
+        });
+        about->exec();
+        QVERIFY(modal);
     }
 
     void enterAndEscapeDoNothing()

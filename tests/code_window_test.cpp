@@ -232,6 +232,25 @@ private slots:
                  QStringLiteral("区号查询"));
     }
 
+    // 清除 leaves the answer nowhere a reader looks: not as the code box's
+    // description, where it was announced, nor as the notice on 清除. (What a
+    // reader is told, and in which order, is checked through the
+    // accessibility bus: offscreen, Qt reports nothing.)
+    void clearingLeavesNoAnswerForAReader()
+    {
+        const QString answer = QStringLiteral("  浙江省杭州&余杭&肖山&富阳&建德、淳安&临安");
+        type(QStringLiteral("0571"));
+        QTest::keyClick(m_input, Qt::Key_Return);
+        QCOMPARE(m_input->accessibleDescription(), answer);
+        QTest::keyClick(m_input, Qt::Key_Tab);
+        QTest::keyClick(m_query, Qt::Key_Tab);
+        QTest::keyClick(m_clear, Qt::Key_Space);
+        const QStringList stale = driver::carrying(m_window.get(), answer.trimmed());
+        QVERIFY2(stale.isEmpty(), qPrintable(stale.join(u',')));
+        QCOMPARE(m_clear->accessibleDescription(), QString());
+        QCOMPARE(QApplication::focusWidget(), m_input);
+    }
+
     void screenReadersHearCleanNames()
     {
         const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };

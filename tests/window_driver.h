@@ -8,6 +8,7 @@
 #include "windows/lookup_window.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -115,6 +116,25 @@ inline LookupWindow *openLookupWindow()
 {
     LookupHost *main = openMainWindow();
     return main != nullptr ? main->lookup() : nullptr;
+}
+
+// The widgets of window whose accessible description or text holds text.
+inline QStringList carrying(const QWidget *window, const QString &text)
+{
+    QStringList found;
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(const_cast<QWidget *>(window));
+    for (QWidget *widget : widgets) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+        if (iface == nullptr)
+            continue;
+        QAccessibleTextInterface *shown = iface->textInterface();
+        const QString all = iface->text(QAccessible::Description) + QLatin1Char('\n') + iface->text(QAccessible::Value)
+                            + QLatin1Char('\n') + (shown ? shown->text(0, shown->characterCount()) : QString());
+        if (all.contains(text))
+            found.append(widget->objectName());
+    }
+    return found;
 }
 
 // How closely a picture drawn on widget matches, within strip, the painting

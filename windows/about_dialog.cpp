@@ -1,5 +1,6 @@
 #include "windows/about_dialog.h"
 
+#include "windows/assistive.h"
 #include "windows/caption.h"
 #include "windows/look.h"
 #include "windows/window_hints.h"
@@ -78,6 +79,8 @@ AboutDialog::AboutDialog(QWidget *parent)
 
     QLabel *notice = look::caption(area, "lblDisclaimer", QStringLiteral("Velmora 版权所有"), look::songFont(14.25));
     notice->setGeometry(look::twipRect(480, 1440, 2895, 315));
+
+    look::forAssistiveTools(this);
 }
 
 void AboutDialog::keyPressEvent(QKeyEvent *event)

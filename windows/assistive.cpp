@@ -10,8 +10,17 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
 
 namespace look {
 
@@ -93,25 +102,58 @@ private:
     QComboBox *box() const { return static_cast<QComboBox *>(widget()); }
 };
 
-QAccessibleInterface *dropDownLists(const QString &className, QObject *object)
+// Qt's accessible dialog (a plain QAccessibleWidget, in Qt 6.4 as in 6.8)
+// never sets the modal state, though the AT-SPI bridge would pass it on: a
+// tool cannot tell that the rest of the program is out of reach. Not mended
+// in any Qt so far, so no version bound.
+class ModalDialog : public QAccessibleWidget
 {
-    auto *box = qobject_cast<QComboBox *>(object);
-    if (className == QLatin1String("QComboBox") && box != nullptr && box->property("look.dropDown").toBool())
-        return new DropDownList(box);
+public:
+    explicit ModalDialog(QDialog *dialog)
+        : QAccessibleWidget(dialog, QAccessible::Dialog)
+    {
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.modal = widget()->isModal() && widget()->isVisible();
+        return state;
+    }
+};
+
+// Queried with each class name of the object's, most derived first.
+QAccessibleInterface *ownInterfaces(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("QComboBox")) {
+        auto *box = qobject_cast<QComboBox *>(object);
+        if (box != nullptr && box->property("look.dropDown").toBool())
+            return new DropDownList(box);
+    } else if (className == QLatin1String("QDialog")) {
+        auto *dialog = qobject_cast<QDialog *>(object);
+        if (dialog != nullptr && dialog->property("look.modalForTools").toBool())
+            return new ModalDialog(dialog);
+    }
     return nullptr;
+}
+
+// Ours from now on for widget, in place of one Qt may have made already.
+template <typename Own>
+void replaceInterface(QWidget *widget, const char *property)
+{
+    static const bool installed = (QAccessible::installFactory(&ownInterfaces), true);
+    Q_UNUSED(installed);
+    widget->setProperty(property, true);
+    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(widget);
+    if (made != nullptr && dynamic_cast<Own *>(made) == nullptr)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace
 
 void forAssistiveTools(QComboBox *box, const QString &name)
 {
-    static const bool installed = (QAccessible::installFactory(&dropDownLists), true);
-    Q_UNUSED(installed);
-    box->setProperty("look.dropDown", true);
-    // Qt's own, should one have been made already.
-    QAccessibleInterface *made = QAccessible::queryAccessibleInterface(box);
-    if (made != nullptr && dynamic_cast<DropDownList *>(made) == nullptr)
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    replaceInterface<DropDownList>(box, "look.dropDown");
     box->setAccessibleName(name);
 
     // Qt tells a reader nothing it presents when the entry changes while the
@@ -136,12 +178,13 @@ void forAssistiveTools(QComboBox *box, const QString &name)
 
 namespace {
 
-// Qt 6.4 reports a changed description to the AT-SPI bus with the object in
-// place of the new text, which screen readers cannot present (Orca: "bad
-// content sent to speak()"). The event as AT-SPI defines it, on Qt's own
+// Qt before 6.8 reports a changed description to the AT-SPI bus with the
+// object in place of the new text, which screen readers cannot present (Orca:
+// "bad content sent to speak()"). The event as AT-SPI defines it, on Qt's own
 // connection to the accessibility bus and for the object as Qt names it.
-void reportDescription(QWidget *widget, const QString &description)
+void reportDescription([[maybe_unused]] QWidget *widget, [[maybe_unused]] const QString &description)
 {
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     const QDBusConnection bus(QStringLiteral("a11y"));
     QAccessibleInterface *object = QAccessible::queryAccessibleInterface(widget);
     if (!QAccessible::isActive() || !bus.isConnected() || object == nullptr)
@@ -157,6 +200,101 @@ void reportDescription(QWidget *widget, const QString &description)
     event << QStringLiteral("accessible-description") << 0 << 0 << QVariant::fromValue(QDBusVariant(description))
           << QVariant::fromValue(application);
     bus.send(event);
+#endif
+}
+
+// A reader presents a description that changes on the control it is on; the
+// same text twice running would not be a change, so the old one goes first.
+void tell(QWidget *widget, const QString &text)
+{
+    widget->setAccessibleDescription(QString());
+    describe(widget, text);
+}
+
+// The control carrying the announcement, and what withdraws it when the box
+// whose text it told of changes.
+QPointer<QWidget> &described()
+{
+    static QPointer<QWidget> widget;
+    return widget;
+}
+
+QMetaObject::Connection &watching()
+{
+    static QMetaObject::Connection connection;
+    return connection;
+}
+
+void watch(QWidget *box, const QString &text)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(box)) {
+        watching() = QObject::connect(line, &QLineEdit::textChanged, line, [text](const QString &now) {
+            if (now != text)
+                withdraw();
+        });
+    } else if (auto *plain = qobject_cast<QPlainTextEdit *>(box)) {
+        watching() = QObject::connect(plain, &QPlainTextEdit::textChanged, plain, [plain, text] {
+            if (plain->toPlainText() != text)
+                withdraw();
+        });
+    }
+}
+
+// Once, when widget is first shown in the active window (when the window is
+// activated, or when the widget is shown in a window active already): what
+// to say is asked for then.
+void whenFirstBeforeTheUser(QWidget *widget, std::function<QString()> text)
+{
+    class Watcher : public QObject
+    {
+    public:
+        Watcher(QWidget *widget, std::function<QString()> text)
+            : QObject(widget), m_text(std::move(text))
+        {
+            widget->installEventFilter(this);
+        }
+
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            auto *widget = static_cast<QWidget *>(watched);
+            const bool before = (event->type() == QEvent::WindowActivate && widget->isVisible())
+                                || (event->type() == QEvent::Show && widget->isActiveWindow());
+            if (before) {
+                // From the next turn of the event loop: the window has given
+                // its control the focus by then, and Qt has reported both.
+                QTimer::singleShot(0, widget, [text = m_text] { notify(text()); });
+                widget->removeEventFilter(this);
+                deleteLater();
+            }
+            return false;
+        }
+
+    private:
+        std::function<QString()> m_text;
+    };
+    new Watcher(widget, std::move(text));
+}
+
+// Orca presents a dialog with its captions of three words or more, and
+// leaves out the shorter ones (its unrelatedLabels() with minimumWords 3):
+// those, in reading order.
+QString captionsLeftOut(const QWidget *dialog)
+{
+    QList<QLabel *> captions;
+    for (QLabel *label : dialog->findChildren<QLabel *>()) {
+        const QStringList words = label->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        if (!words.isEmpty() && words.size() < 3 && label->isVisibleTo(dialog))
+            captions.append(label);
+    }
+    const auto place = [dialog](const QLabel *label) {
+        const QPoint at = label->mapTo(dialog, QPoint());
+        return std::pair(at.y(), at.x());
+    };
+    std::ranges::sort(captions, {}, place);
+    QStringList texts;
+    for (const QLabel *label : captions)
+        texts.append(label->text());
+    return texts.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -167,21 +305,53 @@ void describe(QWidget *widget, const QString &description)
     reportDescription(widget, description);
 }
 
-void announce(const QString &text)
+void announce(const QString &text, QWidget *shownIn)
 {
-    // The reader presents a description that changes on the control it is
-    // on; the same text twice running would not be a change, so the old one
-    // goes first. Only one control carries an announcement at a time.
-    static QPointer<QWidget> described;
+    // Only one control carries an announcement at a time.
+    withdraw();
     QWidget *focused = QApplication::focusWidget();
-    if (described != nullptr && described != focused)
-        described->setAccessibleDescription(QString());
-    described = focused;
     if (focused == nullptr)
         return;
-    focused->setAccessibleDescription(QString());
-    focused->setAccessibleDescription(text);
-    reportDescription(focused, text);
+    tell(focused, text);
+    described() = focused;
+    if (shownIn != nullptr)
+        watch(shownIn, text);
+}
+
+void withdraw()
+{
+    QObject::disconnect(watching());
+    QWidget *widget = described();
+    described() = nullptr;
+    if (widget != nullptr && !widget->accessibleDescription().isEmpty())
+        describe(widget, QString());
+}
+
+void notify(const QString &text)
+{
+    QWidget *target = QApplication::focusWidget();
+    if (target == nullptr)
+        target = QApplication::activeWindow();
+    if (target == nullptr || text.isEmpty())
+        return;
+    if (target == described())
+        withdraw();
+    // The reader says the text the change reports; the description is
+    // what it was again at once, so nothing keeps the news.
+    const QString kept = target->accessibleDescription();
+    tell(target, text);
+    describe(target, kept);
+}
+
+void introduce(QWidget *widget, const QString &text)
+{
+    whenFirstBeforeTheUser(widget, [text] { return text; });
+}
+
+void forAssistiveTools(QDialog *dialog)
+{
+    replaceInterface<ModalDialog>(dialog, "look.modalForTools");
+    whenFirstBeforeTheUser(dialog, [dialog] { return captionsLeftOut(dialog); });
 }
 
 } // namespace look

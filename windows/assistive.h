@@ -3,10 +3,12 @@
 // What screen readers and other assistive tools need beyond what Qt 6.4 gives
 // them. On Linux Qt names a drop-down list by its current entry and offers
 // its entry in no form a reader reads (no text, no selection); it lets a tool
-// mark an entry of a closed list but not choose it; and a reader that
-// follows the focus hears nothing of what appears in a disabled output box.
+// mark an entry of a closed list but not choose it; a reader that follows
+// the focus hears nothing of what appears in a disabled output box, nor of
+// the captions on a window; and no dialog is modal to assistive tools.
 
 class QComboBox;
+class QDialog;
 class QString;
 class QWidget;
 
@@ -25,7 +27,29 @@ void describe(QWidget *widget, const QString &description);
 
 // Has a focus-following screen reader present text: it becomes the
 // description of the control that has the focus, and Qt reports the change.
-// The focus does not move.
-void announce(const QString &text);
+// The focus does not move. With shownIn, text is what that box shows (a
+// QLineEdit or QPlainTextEdit): once the box no longer shows it, emptied or
+// given another text, the announcement is withdrawn.
+void announce(const QString &text, QWidget *shownIn = nullptr);
+
+// The control that carries an announcement carries it no longer, and Qt
+// reports the change; a reader says nothing of it.
+void withdraw();
+
+// Has a focus-following screen reader say text once, where the focus is (on
+// the active window when no control has it): for news that no control should
+// keep. Any announcement there is withdrawn first.
+void notify(const QString &text);
+
+// Has a reader say text, as a notice, when widget (a window, or a page of
+// one) is first before the user: shown in the active window, after the
+// window has put the focus on its control. Before widget is first shown.
+void introduce(QWidget *widget, const QString &text);
+
+// Makes dialog modal for assistive tools while it is modal (Qt's own
+// interface never says so), and has it say, when it first opens, the
+// captions a reader leaves out when it presents a dialog. Before the dialog
+// is first shown.
+void forAssistiveTools(QDialog *dialog);
 
 } // namespace look

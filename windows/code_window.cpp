@@ -1,5 +1,6 @@
 #include "windows/code_window.h"
 
+#include "windows/assistive.h"
 #include "windows/caption.h"
 #include "windows/character_limit.h"
 #include "windows/composition_guard.h"
@@ -19,6 +20,7 @@ CodeWindow::CodeWindow(QWidget *parent)
 
     QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请输入区号进行查询！"), look::songFont(15));
     prompt->setGeometry(look::twipRect(720, 120, 3135, 375));
+    look::introduce(this, prompt->text());
 
     m_input = new QLineEdit(area);
     m_input->setObjectName(QStringLiteral("Text1"));
@@ -68,7 +70,10 @@ void CodeWindow::query()
 
 void CodeWindow::clearBoxes()
 {
-    m_input->clear();
-    m_output->clear();
+    m_output->clear(); // and with the answer, its announcement
+    look::notify(QStringLiteral("已清除"));
+    // The focus before the input box changes: Orca takes a caret moving in
+    // the focused box for a focus change it need not present.
     m_input->setFocus();
+    m_input->clear();
 }

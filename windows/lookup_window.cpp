@@ -108,13 +108,13 @@ void LookupWindow::openAbout()
 void LookupWindow::showAnswer(QLineEdit *box, const QString &answer)
 {
     box->setText(answer);
-    look::announce(answer);
+    look::announce(answer, box);
 }
 
 void LookupWindow::showAnswer(QPlainTextEdit *box, const QString &answer)
 {
     box->setPlainText(answer);
-    look::announce(answer);
+    look::announce(answer, box);
 }
 
 QStringList fromDirectory(std::span<const std::string_view> texts)

@@ -18,6 +18,7 @@ RegionWindow::RegionWindow(QWidget *parent)
 
     QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请选择省份和市区进行查询！"), look::songFont(15));
     prompt->setGeometry(look::twipRect(360, 120, 3975, 375));
+    look::introduce(this, prompt->text());
 
     m_provinces = new QComboBox(area);
     m_provinces->setObjectName(QStringLiteral("Combo1"));

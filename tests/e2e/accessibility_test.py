@@ -68,6 +68,31 @@ class AccessibilityTest(ProgramTestCase):
         return self.events.wait(lambda kind, r, name, data: kind == DESCRIPTION and r == role and data == detail,
                                 PATIENCE)
 
+    def told(self, kind, role, name, data):
+        """Where in the events seen so far this one is; None if not there."""
+        for i, (k, r, n, d) in enumerate(self.events.seen):
+            if (k, r, n) == (kind, role, name) and (data is None or d == data):
+                return i
+        return None
+
+    def wait_told(self, kind, role, name, data=None):
+        wait_for(lambda: self.told(kind, role, name, data) is not None, PATIENCE)
+        index = self.told(kind, role, name, data)
+        self.assertIsNotNone(index, (kind, role, name, data, self.events.seen))
+        return index
+
+    def carrying(self, root, text):
+        """The objects below root whose name, description or text holds text."""
+        found = []
+        for obj in descendants(root):
+            try:
+                shown = obj.queryText().getText(0, -1)
+            except NotImplementedError:
+                shown = ""
+            if any(text in (s or "") for s in (obj.name, obj.description, shown)):
+                found.append((obj.getRoleName(), obj.name))
+        return found
+
     def switch_to_code_window(self, region):
         do_action(self.only(region, pyatspi.ROLE_MENU_ITEM, "区号查询"), "Press")
         return self.lookup_window("区号查询")
@@ -145,11 +170,15 @@ class AccessibilityTest(ProgramTestCase):
         self.assertLess(took, 2.0, "the Press waited for About to close")
         about = self.program.window("关于", timeout=PATIENCE)
         self.assertIsNotNone(about, "no About window")
-        # Modal it is for the window system (_NET_WM_STATE_MODAL, checked under
-        # the window manager); Qt 6.4 does not pass that state on to AT-SPI.
+        # Modal for the window system (_NET_WM_STATE_MODAL) and for assistive tools.
         self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
+        self.assertIn(pyatspi.STATE_MODAL, states(about))
         about_x = self.x_window_named("关于")
         self.assertIn("_NET_WM_STATE_MODAL", self.x.atoms(about_x, "_NET_WM_STATE"))
+        # What Orca leaves out of a dialog (captions of fewer than three
+        # words) About tells as a notice on itself, and keeps no more.
+        self.wait_told(DESCRIPTION, pyatspi.ROLE_DIALOG, "关于", "Tessaline 版本：V08.05 Velmora 版权所有")
+        self.assertTrue(wait_for(lambda: about.description == "", PATIENCE), about.description)
 
         self.x.request_close(about_x)
         self.assertTrue(self.program.gone("关于"))
@@ -159,6 +188,53 @@ class AccessibilityTest(ProgramTestCase):
         self.assertEqual(text(code_box), "010")
         self.keys("Return")
         self.assertTrue(wait_for(lambda: text(self.only(code, pyatspi.ROLE_TEXT, "查询结果")) == "  北京", PATIENCE))
+
+    def test_each_lookup_window_says_its_prompt_when_it_opens(self):
+        region = self.lookup_window("地区查询")
+        self.said_on_opening(region, pyatspi.ROLE_COMBO_BOX, "省份", "请选择省份和市区进行查询！")
+        self.events.clear()
+        code = self.switch_to_code_window(region)
+        self.said_on_opening(code, pyatspi.ROLE_TEXT, "区号", "请输入区号进行查询！")
+
+    def said_on_opening(self, window, role, name, prompt):
+        """The prompt is a notice on the control the window put the focus on,
+        after the focus: a reader that follows the focus takes a description
+        change only there. No control keeps it."""
+        said = self.wait_told(DESCRIPTION, role, name, prompt)
+        self.assertLess(self.told(FOCUSED, role, name, None), said, self.events.seen)
+        control = self.only(window, role, name)
+        self.assertTrue(wait_for(lambda: control.description == "", PATIENCE), control.description)
+
+    def test_clearing_says_so_and_leaves_no_answer(self):
+        code = self.switch_to_code_window(self.lookup_window("地区查询"))
+        answer = "  浙江省杭州&余杭&肖山&富阳&建德、淳安&临安"
+        self.x.type(self.x_window, "0571")
+        self.keys("Return")
+        self.assertTrue(self.described(pyatspi.ROLE_TEXT, answer), self.events.seen)
+        code_box = self.only(code, pyatspi.ROLE_TEXT, "区号")
+        clear = self.only(code, pyatspi.ROLE_PUSH_BUTTON, "清除")
+        self.keys("Tab", "Tab")
+        self.assertTrue(wait_for(lambda: pyatspi.STATE_FOCUSED in states(clear), PATIENCE))
+
+        self.events.clear()
+        self.keys("space")
+        # The answer withdrawn from the code box, then the notice on 清除 (and
+        # taken back), then the focus on the code box: Orca says "已清除",
+        # then "区号 text", and nothing of the answer.
+        withdrawn = self.wait_told(DESCRIPTION, pyatspi.ROLE_TEXT, "区号", "")
+        said = self.wait_told(DESCRIPTION, pyatspi.ROLE_PUSH_BUTTON, "清除", "已清除")
+        focused = self.wait_told(FOCUSED, pyatspi.ROLE_TEXT, "区号")
+        self.assertLess(withdrawn, said)
+        self.assertLess(said, focused)
+        self.assertLess(said, self.wait_told(DESCRIPTION, pyatspi.ROLE_PUSH_BUTTON, "清除", ""))
+        self.assertEqual(self.carrying(code, "浙江省杭州"), [])
+
+        # Back on the code box later: nothing of the answer comes back.
+        self.keys("shift+Tab", "Tab")
+        self.assertTrue(wait_for(lambda: self.told(FOCUSED, pyatspi.ROLE_PUSH_BUTTON, "清除", None) is not None
+                                 and pyatspi.STATE_FOCUSED in states(code_box), PATIENCE))
+        self.assertEqual(code_box.description, "")
+        self.assertFalse([e for e in self.events.seen if isinstance(e[3], str) and "浙江省杭州" in e[3]])
 
     def test_alt_in_the_region_window_lands_on_a_command(self):
         self.lookup_window("地区查询")
