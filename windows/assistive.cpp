@@ -240,15 +240,16 @@ void watch(QWidget *box, const QString &text)
     }
 }
 
-// Once, when widget is first shown in the active window (when the window is
-// activated, or when the widget is shown in a window active already): what
-// to say is asked for then.
-void whenFirstBeforeTheUser(QWidget *widget, std::function<QString()> text)
+// Once, when widget is first shown in the active window: when the window is
+// activated, or when the widget is shown in a window active already (a page
+// that replaces another, which the reader hears nothing of). What to say is
+// asked for then, with which of the two it was.
+void whenFirstBeforeTheUser(QWidget *widget, std::function<QString(bool replacing)> text)
 {
     class Watcher : public QObject
     {
     public:
-        Watcher(QWidget *widget, std::function<QString()> text)
+        Watcher(QWidget *widget, std::function<QString(bool)> text)
             : QObject(widget), m_text(std::move(text))
         {
             widget->installEventFilter(this);
@@ -257,12 +258,12 @@ void whenFirstBeforeTheUser(QWidget *widget, std::function<QString()> text)
         bool eventFilter(QObject *watched, QEvent *event) override
         {
             auto *widget = static_cast<QWidget *>(watched);
-            const bool before = (event->type() == QEvent::WindowActivate && widget->isVisible())
-                                || (event->type() == QEvent::Show && widget->isActiveWindow());
-            if (before) {
+            const bool activated = event->type() == QEvent::WindowActivate && widget->isVisible();
+            const bool replacing = event->type() == QEvent::Show && widget->isActiveWindow();
+            if (activated || replacing) {
                 // From the next turn of the event loop: the window has given
                 // its control the focus by then, and Qt has reported both.
-                QTimer::singleShot(0, widget, [text = m_text] { notify(text()); });
+                QTimer::singleShot(0, widget, [text = m_text, replacing] { notify(text(replacing)); });
                 widget->removeEventFilter(this);
                 deleteLater();
             }
@@ -270,7 +271,7 @@ void whenFirstBeforeTheUser(QWidget *widget, std::function<QString()> text)
         }
 
     private:
-        std::function<QString()> m_text;
+        std::function<QString(bool)> m_text;
     };
     new Watcher(widget, std::move(text));
 }
@@ -345,13 +346,18 @@ void notify(const QString &text)
 
 void introduce(QWidget *widget, const QString &text)
 {
-    whenFirstBeforeTheUser(widget, [text] { return text; });
+    // A reader presents an activated window with its description; a page
+    // that replaces another names itself.
+    whenFirstBeforeTheUser(widget, [widget, text](bool replacing) {
+        const QString name = widget->accessibleDescription();
+        return replacing && !name.isEmpty() ? name + QLatin1Char(' ') + text : text;
+    });
 }
 
 void forAssistiveTools(QDialog *dialog)
 {
     replaceInterface<ModalDialog>(dialog, "look.modalForTools");
-    whenFirstBeforeTheUser(dialog, [dialog] { return captionsLeftOut(dialog); });
+    whenFirstBeforeTheUser(dialog, [dialog](bool) { return captionsLeftOut(dialog); });
 }
 
 } // namespace look

@@ -43,7 +43,9 @@ void notify(const QString &text);
 
 // Has a reader say text, as a notice, when widget (a window, or a page of
 // one) is first before the user: shown in the active window, after the
-// window has put the focus on its control. Before widget is first shown.
+// window has put the focus on its control. A page that replaces another in
+// the active window is named first by its accessible description, as a
+// reader names a window it activates. Before widget is first shown.
 void introduce(QWidget *widget, const QString &text);
 
 // Makes dialog modal for assistive tools while it is modal (Qt's own
