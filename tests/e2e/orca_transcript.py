@@ -11,6 +11,7 @@ decides how an utterance is split, and it gives no sign that it has finished."""
 
 import os
 import shutil
+import subprocess
 import sys
 
 from orca_session import OrcaSession
@@ -29,6 +30,8 @@ def record(program, out, debug_log_copy=None):
     orca = None
     try:
         orca = OrcaSession(x)
+        version = subprocess.run(["orca", "--version"], capture_output=True, text=True).stdout.strip()
+        out.write(f"# {version}; SPEECH OUTPUT lines of its debug log, one a line (a line break kept, indented)\n")
         greeting = orca.settle()
         out.write("## Orca starts\n" + lines(greeting))
 
