@@ -1,5 +1,6 @@
 """Orca, headless, in a test session: a private home and settings, a speech
-server of its own whose synthesizer writes every utterance to a file, and
+server of its own whose synthesizer appends each utterance it is given to a
+file (Orca stops speech at each key press, so some never get there), and
 Orca's debug log, whose SPEECH OUTPUT lines say verbatim what Orca sent to be
 spoken. Needs an XSession with the accessibility bus; the program is started
 after Orca, as on a desktop where the reader runs at log-in.
