@@ -5,10 +5,11 @@
 #include "windows/look.h"
 #include "windows/region_window.h"
 
+#include <QLayout>
 #include <QStackedLayout>
 
 LookupHost::LookupHost(LookupWindow::Kind first, QWidget *parent)
-    : QWidget(parent, look::fixedWindowFlags(Qt::Window))
+    : QMainWindow(parent, look::fixedWindowFlags(Qt::Window))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tessaline V08.05"));
@@ -17,18 +18,21 @@ LookupHost::LookupHost(LookupWindow::Kind first, QWidget *parent)
 
     // Both lookup windows have the same size, and the window keeps it through
     // a switch: one that shrank for a moment would be moved by some desktops.
-    m_pages = new QStackedLayout(this);
-    m_pages->setSizeConstraint(QLayout::SetFixedSize);
+    auto *pages = new QWidget(this);
+    m_pages = new QStackedLayout(pages);
+    setCentralWidget(pages);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     open(first);
 }
 
 void LookupHost::open(LookupWindow::Kind kind)
 {
     LookupWindow *previous = m_lookup;
+    QWidget *pages = centralWidget();
     if (kind == LookupWindow::Kind::Region)
-        m_lookup = new RegionWindow(this);
+        m_lookup = new RegionWindow(pages);
     else
-        m_lookup = new CodeWindow(this);
+        m_lookup = new CodeWindow(pages);
     connect(m_lookup, &LookupWindow::lookupChosen, this, &LookupHost::open);
     m_pages->addWidget(m_lookup);
     m_pages->setCurrentWidget(m_lookup);

@@ -4,15 +4,16 @@
 // window at a time. A switch replaces the lookup window inside it with a
 // fresh one of the other kind, so the top-level window stays where the user
 // put it on every desktop, Wayland included, where a program cannot place
-// its windows. Closing it ends the program.
+// its windows. Closing it ends the program. A main window to assistive tools
+// too (a frame), though the menu and status bars are the lookup window's.
 
 #include "windows/lookup_window.h"
 
-#include <QWidget>
+#include <QMainWindow>
 
 class QStackedLayout;
 
-class LookupHost : public QWidget
+class LookupHost : public QMainWindow
 {
     Q_OBJECT
 
