@@ -1,3 +1,4 @@
+#include "windows/bounded_exit.h"
 #include "windows/instance_guard.h"
 #include "windows/look.h"
 #include "windows/splash_window.h"
@@ -9,12 +10,15 @@
 
 int main(int argc, char *argv[])
 {
+    BoundedExit ending; // outlives the application, whose teardown may hang
     chooseWindowSystem(argc, argv);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
     if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(warning));
-    InstanceGuard guard; // holds this copy's claim until the program ends
+    // Holds this copy's claim until the program ends; declared after app, so
+    // the claim is given up before Qt's teardown starts.
+    InstanceGuard guard;
     (new SplashWindow(guard))->show();
-    return app.exec();
+    return ending.watch(app.exec());
 }
