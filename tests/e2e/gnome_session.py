@@ -394,6 +394,10 @@ class GnomeSession(Session):
         self.probe("pointTo", *start)
         time.sleep(0.1)
         self.probe("button", True)
+        # A hand holds the button a moment before it moves: a client that
+        # draws its own title bar starts the move only once it has seen the
+        # press, which a slow (sanitized) build takes a while to do.
+        time.sleep(0.5)
         for i in range(1, steps + 1):
             time.sleep(0.03)
             self.probe("pointTo", start[0] + (end[0] - start[0]) * i / steps,
