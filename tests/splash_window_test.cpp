@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,26 @@ private slots:
         QVERIFY(timer->remainingTime() > 1000);
         QCOMPARE(driver::openLookupWindow(), nullptr);
         delete splash;
+    }
+
+    // What waits for the picture (the font check) runs once, and only once
+    // the picture has been painted.
+    void saysOnceThatThePictureShows()
+    {
+        InstanceGuard guard(m_runtime.path());
+        SplashWindow splash(guard);
+        QSignalSpy shown(&splash, &SplashWindow::pictureShown);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown.count(), 0);
+
+        splash.show();
+        QTRY_COMPARE(shown.count(), 1);
+        splash.repaint();
+        splash.hide();
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        splash.repaint();
+        QCOMPARE(shown.count(), 1);
     }
 
     void thePictureIsSharpAtTheScreensDensity()

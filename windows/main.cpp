@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <utility>
 
 int main(int argc, char *argv[])
 {
@@ -14,11 +15,25 @@ int main(int argc, char *argv[])
     chooseWindowSystem(argc, argv);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
-    if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
-        std::fprintf(stderr, "%s\n", qPrintable(warning));
     // Holds this copy's claim until the program ends; declared after app, so
     // the claim is given up before Qt's teardown starts.
     InstanceGuard guard;
-    (new SplashWindow(guard))->show();
-    return ending.watch(app.exec());
+    auto *splash = new SplashWindow(guard);
+
+    // Looking for a Chinese face reads the whole font configuration, which
+    // took longer than the start-up window itself: it waits until the
+    // picture shows, or until the end should the picture never be painted.
+    bool checked = false;
+    const auto warnOfMissingFont = [&checked] {
+        if (std::exchange(checked, true))
+            return;
+        if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(warning));
+    };
+    QObject::connect(splash, &SplashWindow::pictureShown, &app, warnOfMissingFont, Qt::QueuedConnection);
+
+    splash->show();
+    const int status = app.exec();
+    warnOfMissingFont();
+    return ending.watch(status);
 }

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <qdrawutil.h>
 
+#include <utility>
+
 namespace {
 
 constexpr int kClientWidth = 5895;
@@ -59,6 +61,8 @@ void SplashWindow::paintEvent(QPaintEvent *)
     look::drawPicture(painter, client.topLeft(), QStringLiteral("startup.jpg"));
     painter.setClipping(false);
     qDrawWinPanel(&painter, rect(), palette(), false);
+    if (!std::exchange(m_shown, true))
+        emit pictureShown();
 }
 
 void SplashWindow::closeEvent(QCloseEvent *event)

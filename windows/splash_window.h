@@ -15,6 +15,11 @@ public:
     // guard must outlive the program's run: it holds the claim.
     explicit SplashWindow(InstanceGuard &guard, QWidget *parent = nullptr);
 
+signals:
+    // Once, as the picture is first painted: work the start-up window does
+    // not need can wait for this, queued, and not hold the picture back.
+    void pictureShown();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -23,4 +28,5 @@ private:
     void handOver();
 
     InstanceGuard &m_guard;
+    bool m_shown = false;
 };

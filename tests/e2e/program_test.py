@@ -145,18 +145,35 @@ class ProgramTest(ProgramTestCase):
         self.x.request_close(window)
         self.assertEqual(copy.wait(timeout=PATIENCE), 0)
 
-    def test_without_a_chinese_font_it_says_so_and_runs(self):
+    def no_chinese_font(self):
+        """The environment of a machine without Chinese fonts."""
         no_chinese = os.environ.get("TESSALINE_NO_CHINESE_FONTS")
         if not no_chinese:
             self.skipTest("TESSALINE_NO_CHINESE_FONTS names a fontconfig set-up without Chinese fonts")
-        copy = self.x.start(PROGRAM, extra_env={"FONTCONFIG_FILE": no_chinese})
-        window = self.main_window(copy)
-        self.x.request_close(window)
-        self.assertEqual(copy.wait(timeout=PATIENCE), 0)
+        return {"FONTCONFIG_FILE": no_chinese}
+
+    def assertWarnedOnceOfTheMissingFont(self):
         lines = [line for line in self.x.logs().splitlines() if "font" in line]
         self.assertEqual(len(lines), 1, lines)
         self.assertIn("fonts-arphic-uming", lines[0])
         self.assertIn("AR PL UMing", lines[0])
+
+    def test_without_a_chinese_font_it_says_so_and_runs(self):
+        copy = self.x.start(PROGRAM, extra_env=self.no_chinese_font())
+        window = self.main_window(copy)
+        # While it runs, not only as it ends.
+        self.assertTrue(wait_for(lambda: "font" in self.x.logs(), PATIENCE), "no warning while running")
+        self.x.request_close(window)
+        self.assertEqual(copy.wait(timeout=PATIENCE), 0)
+        self.assertWarnedOnceOfTheMissingFont()
+
+    def test_without_a_chinese_font_a_second_copy_says_so_once_and_ends(self):
+        first = self.start_running_copy()
+        second = self.x.start(PROGRAM, extra_env=self.no_chinese_font())
+        self.x.key(self.warning(second), "Return")
+        self.assertEqual(second.wait(timeout=PATIENCE), 0)
+        self.assertWarnedOnceOfTheMissingFont()
+        self.assertIsNone(first.poll())
 
     def test_with_a_chinese_font_it_says_nothing(self):
         copy = self.start_running_copy()
