@@ -32,7 +32,6 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     , m_guard(guard)
 {
     setObjectName(QStringLiteral("启动"));
-    setAccessibleName(QStringLiteral("Tessaline V08.05 Velmora")); // what its picture says
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false); // the lookup windows decide when the program ends
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -51,6 +50,16 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     timer->setInterval(kShowMilliseconds);
     connect(timer, &QTimer::timeout, this, &SplashWindow::handOver);
     timer->start();
+}
+
+void SplashWindow::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    // Named once it is on the screen: naming it earlier would start the
+    // accessibility bridge, which waits on the session bus, before the
+    // window is mapped. Qt starts the bridge right after mapping anyway.
+    if (visible && accessibleName().isEmpty())
+        setAccessibleName(QStringLiteral("Tessaline V08.05 Velmora")); // what its picture says
 }
 
 void SplashWindow::paintEvent(QPaintEvent *)

@@ -15,6 +15,8 @@ public:
     // guard must outlive the program's run: it holds the claim.
     explicit SplashWindow(InstanceGuard &guard, QWidget *parent = nullptr);
 
+    void setVisible(bool visible) override;
+
 signals:
     // Once, as the picture is first painted: work the start-up window does
     // not need can wait for this, queued, and not hold the picture back.
