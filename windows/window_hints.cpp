@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace look {
@@ -24,38 +25,63 @@ xcb_connection_t *x11()
     return native != nullptr ? native->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+// The atoms the hints below name. Interned together and kept for the run:
+// each reply is a wait on the server, and the start-up window sets its hints
+// before it can show.
+struct Atoms {
+    xcb_atom_t motifHints = XCB_ATOM_NONE;
+    xcb_atom_t state = XCB_ATOM_NONE;
+    xcb_atom_t skipTaskbar = XCB_ATOM_NONE;
+    xcb_atom_t skipPager = XCB_ATOM_NONE;
+};
+
+const Atoms &atoms(xcb_connection_t *connection)
 {
-    const xcb_intern_atom_cookie_t cookie = xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t found = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return found;
+    static xcb_connection_t *internedFor = nullptr;
+    static Atoms known;
+    if (internedFor == connection)
+        return known;
+    const std::array<std::pair<xcb_atom_t *, const char *>, 4> names{{
+        {&known.motifHints, "_MOTIF_WM_HINTS"},
+        {&known.state, "_NET_WM_STATE"},
+        {&known.skipTaskbar, "_NET_WM_STATE_SKIP_TASKBAR"},
+        {&known.skipPager, "_NET_WM_STATE_SKIP_PAGER"},
+    }};
+    std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        cookies[i] = xcb_intern_atom(connection, 0, uint16_t(std::strlen(names[i].second)), names[i].second);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        *names[i].first = reply != nullptr ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    internedFor = connection;
+    return known;
 }
 
 // Adds states to a window's _NET_WM_STATE before it is mapped; Qt keeps
 // what is there when it sets its own at mapping.
-void addStates(QWidget *window, std::initializer_list<const char *> names)
+void addStates(QWidget *window, std::initializer_list<xcb_atom_t Atoms::*> names)
 {
     xcb_connection_t *connection = x11();
     if (connection == nullptr)
         return;
+    const Atoms &known = atoms(connection);
     const auto id = xcb_window_t(window->winId());
-    const xcb_atom_t property = atom(connection, "_NET_WM_STATE");
     std::vector<xcb_atom_t> states;
-    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, id, property, XCB_ATOM_ATOM, 0, 64);
+    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, id, known.state, XCB_ATOM_ATOM, 0, 64);
     if (xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr)) {
         const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
         states.assign(values, values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t)));
         std::free(reply);
     }
-    for (const char *name : names) {
-        const xcb_atom_t state = atom(connection, name);
+    for (const auto name : names) {
+        const xcb_atom_t state = known.*name;
         if (std::find(states.begin(), states.end(), state) == states.end())
             states.push_back(state);
     }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, property, XCB_ATOM_ATOM, 32, uint32_t(states.size()),
-                        states.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, known.state, XCB_ATOM_ATOM, 32,
+                        uint32_t(states.size()), states.data());
     xcb_flush(connection);
 }
 
@@ -63,7 +89,7 @@ void addStates(QWidget *window, std::initializer_list<const char *> names)
 
 void keepOffTaskbar(QWidget *window)
 {
-    addStates(window, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"});
+    addStates(window, {&Atoms::skipTaskbar, &Atoms::skipPager});
 }
 
 void withoutFrame(QWidget *window)
@@ -76,7 +102,7 @@ void withoutFrame(QWidget *window)
         return;
     constexpr uint32_t kDecorationsGiven = 1u << 1;
     const std::array<uint32_t, 5> hints{kDecorationsGiven, 0, 0, 0, 0}; // flags, functions, decorations, input, status
-    const xcb_atom_t property = atom(connection, "_MOTIF_WM_HINTS");
+    const xcb_atom_t property = atoms(connection).motifHints;
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), property, property, 32,
                         uint32_t(hints.size()), hints.data());
     xcb_flush(connection);
