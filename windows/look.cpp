@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace look {
 namespace {
@@ -158,20 +160,39 @@ QIcon programIcon()
     return icon;
 }
 
+namespace {
+
+QString pictureKey(const QString &name, bool dense)
+{
+    return (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+}
+
+} // namespace
+
 QPixmap picture(const QString &name, qreal devicePixelRatio)
 {
     const bool dense = devicePixelRatio > 1.0;
-    const QString key = (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+    const QString key = pictureKey(name, dense);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
+    // Decoded as an image: QPixmap::load() would keep a second cache entry
+    // of its own, which forgetPicture() could not reach.
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (!dense || !pixmap.load(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot)))
-        pixmap.load(QStringLiteral(":/") + name);
+    QImage image;
+    if (dense && image.load(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot)))
+        image.setDevicePixelRatio(2.0);
     else
-        pixmap.setDevicePixelRatio(2.0);
+        image.load(QStringLiteral(":/") + name);
+    pixmap = QPixmap::fromImage(std::move(image));
     QPixmapCache::insert(key, pixmap);
     return pixmap;
+}
+
+void forgetPicture(const QString &name)
+{
+    for (const bool dense : {false, true})
+        QPixmapCache::remove(pictureKey(name, dense));
 }
 
 Backdrop::Backdrop(QWidget *parent)

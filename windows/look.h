@@ -73,6 +73,9 @@ QIcon programIcon();
 // in the pixmap cache.
 QPixmap picture(const QString &name, qreal devicePixelRatio);
 
+// Lets the pixmap cache go of a picture no window will draw again.
+void forgetPicture(const QString &name);
+
 // Draws that picture unscaled, its top-left corner at the given point. On a
 // screen whose density is not the picture's own (1.25, 1.5) it is resampled
 // smoothly, so that it stays sharp rather than losing or doubling pixels.

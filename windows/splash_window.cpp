@@ -105,6 +105,8 @@ void SplashWindow::handOver()
         return;
     }
     unsetCursor();
+    // Shown once only: the lookup window can have the memory it took.
+    look::forgetPicture(QStringLiteral("startup.jpg"));
     // For a moment no window is open; the program must not end there.
     const QEventLoopLocker keepRunning;
     const QRect here = geometry();
