@@ -306,6 +306,21 @@ private slots:
         QCOMPARE(look::programIcon().pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
     }
 
+    // A window that shows part of a picture keeps only the part, as the whole
+    // picture has it, at either density.
+    void aPictureCanBeKeptInPart()
+    {
+        const QSize part(306, 84); // what a lookup window shows of the landscape
+        for (const qreal ratio : {1.0, 2.0}) {
+            const QPixmap kept = look::picture(QStringLiteral("landscape.jpg"), ratio, part);
+            const QSize covered = kept.deviceIndependentSize().toSize();
+            QVERIFY2(covered.width() >= part.width() && covered.height() >= part.height(), qPrintable(QString::number(ratio)));
+            QVERIFY(covered.width() < 400 && covered.height() < 240);
+            const QImage whole = look::picture(QStringLiteral("landscape.jpg"), ratio).toImage();
+            QCOMPARE(kept.toImage(), whole.copy(QRect(QPoint(0, 0), kept.size())));
+        }
+    }
+
     // Whatever the screen's density, the landscape is the one painted for it,
     // resampled smoothly where the density is not the painting's own.
     void theLandscapeIsSharpAtTheScreensDensity()

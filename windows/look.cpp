@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -162,28 +163,37 @@ QIcon programIcon()
 
 namespace {
 
-QString pictureKey(const QString &name, bool dense)
+QString pictureKey(const QString &name, bool dense, QSize part)
 {
-    return (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+    QString key = (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+    if (!part.isEmpty())
+        key += QStringLiteral(":%1x%2").arg(part.width()).arg(part.height());
+    return key;
 }
 
 } // namespace
 
-QPixmap picture(const QString &name, qreal devicePixelRatio)
+QPixmap picture(const QString &name, qreal devicePixelRatio, QSize part)
 {
     const bool dense = devicePixelRatio > 1.0;
-    const QString key = pictureKey(name, dense);
+    const QString key = pictureKey(name, dense, part);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
     // Decoded as an image: QPixmap::load() would keep a second cache entry
     // of its own, which forgetPicture() could not reach.
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    QImage image;
-    if (dense && image.load(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot)))
-        image.setDevicePixelRatio(2.0);
-    else
-        image.load(QStringLiteral(":/") + name);
+    QImageReader reader(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot));
+    const int scale = dense && reader.canRead() ? 2 : 1;
+    if (scale == 1)
+        reader.setFileName(QStringLiteral(":/") + name);
+    if (!part.isEmpty()) {
+        // A pixel more each way, for the smooth resampling at the edges.
+        const QRect needed(QPoint(0, 0), (part + QSize(1, 1)) * scale);
+        reader.setClipRect(needed.intersected(QRect(QPoint(0, 0), reader.size())));
+    }
+    QImage image = reader.read();
+    image.setDevicePixelRatio(scale);
     pixmap = QPixmap::fromImage(std::move(image));
     QPixmapCache::insert(key, pixmap);
     return pixmap;
@@ -192,7 +202,7 @@ QPixmap picture(const QString &name, qreal devicePixelRatio)
 void forgetPicture(const QString &name)
 {
     for (const bool dense : {false, true})
-        QPixmapCache::remove(pictureKey(name, dense));
+        QPixmapCache::remove(pictureKey(name, dense, QSize()));
 }
 
 Backdrop::Backdrop(QWidget *parent)
@@ -201,10 +211,10 @@ Backdrop::Backdrop(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void drawPicture(QPainter &painter, QPoint at, const QString &name)
+void drawPicture(QPainter &painter, QPoint at, const QString &name, QSize part)
 {
     const qreal ratio = painter.device()->devicePixelRatioF();
-    const QPixmap pixmap = picture(name, ratio);
+    const QPixmap pixmap = picture(name, ratio, part);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, pixmap.devicePixelRatio() != ratio);
     // On a whole device pixel: between two, it would be resampled half a
     // pixel off, and blur.
@@ -214,7 +224,8 @@ void drawPicture(QPainter &painter, QPoint at, const QString &name)
 void Backdrop::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    drawPicture(painter, QPoint(0, 0), QStringLiteral("landscape.jpg"));
+    // Only what the window shows: the landscape is larger than any of them.
+    drawPicture(painter, QPoint(0, 0), QStringLiteral("landscape.jpg"), size());
 }
 
 namespace {
