@@ -16,11 +16,14 @@ Chinese face that holds only that face and DejaVu (the set-ups CTest uses for
 the text_fit_* tests, in BUILD_DIR/tests/faces/). Each set-up is run once
 unmeasured first, so that its font caches exist and its files are in memory.
 
-Usage: bench/startup.py [--runs N] [--tessaline PATH] [--bare PATH] BUILD_DIR [SET-UP...]
+Usage: bench/startup.py [--runs N] [--tessaline PATH] [--bare PATH] [--compare LABEL=PATH]...
+                        BUILD_DIR [SET-UP...]
   BUILD_DIR: where the programs and the font set-ups are (a build with tests)
   SET-UP: system, or a face (uming, ukai, noto_serif, ...); by default all
   --runs: runs of each program per set-up (20)
-  --tessaline, --bare: other builds of either program, to compare"""
+  --tessaline, --bare: other builds of either program
+  --compare: a further program, measured in turn with the others (another
+             build of Tessaline, say), against the same bare window"""
 
 import argparse
 import ctypes
@@ -203,13 +206,17 @@ def main():
     parser.add_argument("--runs", type=int, default=20)
     parser.add_argument("--tessaline")
     parser.add_argument("--bare")
+    parser.add_argument("--compare", action="append", default=[], metavar="LABEL=PATH")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     runs = args.runs
     programs = {
-        "tessaline": os.path.abspath(args.tessaline or os.path.join(build, "windows", "tessaline")),
         "bare window": os.path.abspath(args.bare or os.path.join(build, "bench", "tessaline_bare_window")),
+        "tessaline": os.path.abspath(args.tessaline or os.path.join(build, "windows", "tessaline")),
     }
+    for other in args.compare:
+        label, _, path = other.partition("=")
+        programs[label] = os.path.abspath(path)
     for program in programs.values():
         if not os.access(program, os.X_OK):
             raise SystemExit(f"no program at {program}: build it first")
@@ -217,10 +224,9 @@ def main():
     x = XSession()
     watcher = MapWatcher(x.display)
     try:
-        print(f"medians of {runs} runs each, interleaved, in ms from spawn to first map:")
-        print("wall time, and the time the program's threads ran on a processor")
-        print(f"{'':14}{'wall':^25}  {'processor':^25}   wall quartiles")
-        print(f"{'set-up':14}" + f"{'tessaline':>10}{'bare':>8}{'ratio':>7}  " * 2 + " tessaline / bare")
+        print(f"medians of {runs} runs each, interleaved, in ms from spawn to first map: wall time, and the time")
+        print("the program's threads ran on a processor; each against the bare window's")
+        print(f"{'set-up':14}{'program':16}{'wall':>8}{'ratio':>7}{'processor':>11}{'ratio':>7}   wall quartiles")
         for name, extra in set_ups(build, args.set_ups).items():
             env = x.env()
             env.update(extra)
@@ -230,13 +236,13 @@ def main():
             for _ in range(runs):
                 for label, program in programs.items():
                     times[label].append(time_to_map(watcher, program, env))
-            row = f"{name:14}"
-            for kind in (0, 1):
-                ours, bare = (statistics.median(t[kind] for t in times[label]) for label in programs)
-                row += f"{ours:10.1f}{bare:8.1f}{ours / bare:7.2f}  "
-            quartiles = ("{:.0f}-{:.0f}".format(*statistics.quantiles([t[0] for t in times[label]], n=4)[0::2])
-                         for label in programs)
-            print(row + " " + " / ".join(quartiles), flush=True)
+            bare = [statistics.median(t[kind] for t in times["bare window"]) for kind in (0, 1)]
+            for label, measured in times.items():
+                wall, cpu = (statistics.median(t[kind] for t in measured) for kind in (0, 1))
+                ratios = ("", "") if label == "bare window" else (f"{wall / bare[0]:.2f}", f"{cpu / bare[1]:.2f}")
+                low, _, high = statistics.quantiles([t[0] for t in measured], n=4)
+                print(f"{name if label == 'bare window' else '':14}{label:16}{wall:8.1f}{ratios[0]:>7}{cpu:11.1f}"
+                      f"{ratios[1]:>7}   {low:.0f}-{high:.0f}", flush=True)
     finally:
         watcher.close()
         x.close()
