@@ -43,11 +43,14 @@ class WaylandTest(ProgramTestCase):
         """The title of the toplevel the program made the parent of the one
         titled title (xdg_toplevel.set_parent), from its protocol log."""
         titles, parents = {}, {}
+        # libwayland 1.21 (Debian 12) writes an object as xdg_toplevel@15,
+        # 1.23 (Debian 13) as xdg_toplevel#15.
+        object_id = r"xdg_toplevel[@#]\d+"
         for line in self.session.logs().splitlines():
-            found = re.search(r"-> (xdg_toplevel@\d+)\.set_title\(\"(.*)\"\)", line)
+            found = re.search(rf"-> ({object_id})\.set_title\(\"(.*)\"\)", line)
             if found:
                 titles[found.group(1)] = found.group(2)
-            found = re.search(r"-> (xdg_toplevel@\d+)\.set_parent\((xdg_toplevel@\d+)\)", line)
+            found = re.search(rf"-> ({object_id})\.set_parent\(({object_id})\)", line)
             if found:
                 parents[found.group(1)] = found.group(2)
         children = [toplevel for toplevel, name in titles.items() if name == title]
