@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QMenuBar>
 
+using namespace windows;
+
 namespace {
 
 // Lets the event loop deliver the expose event and the first paint.

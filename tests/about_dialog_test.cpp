@@ -1,6 +1,8 @@
 #include "windows/about_dialog.h"
 #include "window_driver.h"
 
+#include "tessaline/version.h"
+
 #include <QAccessible>
 #include <QLabel>
 #include <QPointer>
@@ -21,7 +23,7 @@ private slots:
         QCOMPARE(about.size(), QSize(250, 115));
         QCOMPARE(about.minimumSize(), about.maximumSize());
         QCOMPARE(child<QLabel>(&about, "lblTitle")->text(), QStringLiteral("Tessaline"));
-        QCOMPARE(child<QLabel>(&about, "lblVersion")->text(), QStringLiteral("版本：V08.05"));
+        QCOMPARE(child<QLabel>(&about, "lblVersion")->text(), QStringLiteral("版本：" TESSALINE_VERSION));
         QVERIFY(child<QLabel>(&about, "lblDisclaimer")->text().contains(QStringLiteral("Velmora")));
         QCOMPARE(child<QLabel>(&about, "Label1")->text().count(QLatin1Char('\n')), 2); // three lines
         QCOMPARE(about.findChildren<QWidget *>(QStringLiteral("Line1")).size(), 2);

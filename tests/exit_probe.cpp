@@ -5,7 +5,7 @@
 //                       hangs for good, as Qt's Wayland plugin's sometimes does
 // What it prints on standard output tells the test how far it got.
 
-#include "windows/bounded_exit.h"
+#include "desktop/bounded_exit.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -34,7 +34,7 @@ public:
 
 int main(int argc, char *argv[])
 {
-    BoundedExit ending;
+    desktop::BoundedExit ending;
     QApplication app(argc, argv);
     const bool hang = argc > 1 && std::strcmp(argv[1], "hang") == 0;
     if (hang)

@@ -219,8 +219,7 @@ private slots:
         QCOMPARE(m_provinces->currentText(), QStringLiteral("江苏省"));
         QCOMPARE(m_cities->count(), 29);
         QCOMPARE(m_cities->currentIndex(), -1);
-        QEXPECT_FAIL("", "the search selects in the closed list, which forAssistiveTools reports as a second choice",
-                     Continue);
+        QCoreApplication::processEvents(); // a choice by an assistive tool would come now
         QCOMPARE(chosen.count(), 1);
     }
 

@@ -1,4 +1,4 @@
-#include "windows/instance_guard.h"
+#include "desktop/instance_guard.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,32 +36,32 @@ private slots:
 
     void theFirstCopyClaimsAndTheSecondIsTurnedAway()
     {
-        InstanceGuard first(m_runtime.path());
-        QVERIFY(!first.anotherCopyRuns());
-        QVERIFY(!first.anotherCopyRuns()); // asking again does not count itself
+        desktop::InstanceGuard first(m_runtime.path());
+        QVERIFY(first.claim());
+        QVERIFY(first.claim()); // asking again does not count itself
 
-        InstanceGuard second(m_runtime.path());
-        QVERIFY(second.anotherCopyRuns());
+        desktop::InstanceGuard second(m_runtime.path());
+        QVERIFY(!second.claim());
     }
 
     void theClaimEndsWithTheGuard()
     {
         {
-            InstanceGuard first(m_runtime.path());
-            QVERIFY(!first.anotherCopyRuns());
+            desktop::InstanceGuard first(m_runtime.path());
+            QVERIFY(first.claim());
         }
-        InstanceGuard next(m_runtime.path());
-        QVERIFY(!next.anotherCopyRuns());
+        desktop::InstanceGuard next(m_runtime.path());
+        QVERIFY(next.claim());
     }
 
     void anotherUsersCopyDoesNotBlock()
     {
         // Each user's copy looks in that user's own runtime directory.
         QTemporaryDir otherUser;
-        InstanceGuard theirs(otherUser.path());
-        QVERIFY(!theirs.anotherCopyRuns());
-        InstanceGuard mine(m_runtime.path());
-        QVERIFY(!mine.anotherCopyRuns());
+        desktop::InstanceGuard theirs(otherUser.path());
+        QVERIFY(theirs.claim());
+        desktop::InstanceGuard mine(m_runtime.path());
+        QVERIFY(mine.claim());
     }
 
     void aGuardThatCannotWorkNeverClaimsAnotherCopy_data()
@@ -76,10 +76,10 @@ private slots:
     void aGuardThatCannotWorkNeverClaimsAnotherCopy()
     {
         QFETCH(QString, directory);
-        InstanceGuard first(directory);
-        InstanceGuard second(directory);
-        QVERIFY(!first.anotherCopyRuns());
-        QVERIFY(!second.anotherCopyRuns());
+        desktop::InstanceGuard first(directory);
+        desktop::InstanceGuard second(directory);
+        QVERIFY(first.claim());
+        QVERIFY(second.claim());
     }
 
     void aKilledCopyDoesNotBlockTheNext()
@@ -87,25 +87,25 @@ private slots:
         QProcess holder;
         QVERIFY(startHolder(holder, m_runtime.path()));
         {
-            InstanceGuard mine(m_runtime.path());
-            QVERIFY(mine.anotherCopyRuns());
+            desktop::InstanceGuard mine(m_runtime.path());
+            QVERIFY(!mine.claim());
         }
         ::kill(static_cast<pid_t>(holder.processId()), SIGKILL);
         QVERIFY(holder.waitForFinished());
 
-        InstanceGuard mine(m_runtime.path());
-        QVERIFY(!mine.anotherCopyRuns());
+        desktop::InstanceGuard mine(m_runtime.path());
+        QVERIFY(mine.claim());
     }
 
     void twoCopiesAtTheSameMomentLetOneThrough()
     {
         for (int round = 0; round < 20; ++round) {
             QTemporaryDir runtime;
-            InstanceGuard a(runtime.path());
-            InstanceGuard b(runtime.path());
+            desktop::InstanceGuard a(runtime.path());
+            desktop::InstanceGuard b(runtime.path());
             bool aBlocked = false, bBlocked = false;
-            std::thread other([&] { bBlocked = b.anotherCopyRuns(); });
-            aBlocked = a.anotherCopyRuns();
+            std::thread other([&] { bBlocked = !b.claim(); });
+            aBlocked = !a.claim();
             other.join();
             QVERIFY2(aBlocked != bBlocked, qPrintable(QStringLiteral("round %1").arg(round)));
         }
@@ -116,8 +116,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], kHoldFlag) == 0) {
-        InstanceGuard guard(QString::fromLocal8Bit(argv[2]));
-        if (guard.anotherCopyRuns())
+        desktop::InstanceGuard guard(QString::fromLocal8Bit(argv[2]));
+        if (!guard.claim())
             return 1;
         std::puts("holding");
         std::fflush(stdout);

@@ -1,8 +1,10 @@
 #include "windows/about_dialog.h"
 #include "windows/code_window.h"
-#include "windows/look.h"
+#include "look/pictures.h"
 #include "windows/region_window.h"
 #include "window_driver.h"
+
+#include "tessaline/version.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -69,7 +71,7 @@ private slots:
         QVERIFY(window->statusBar() != nullptr);
         QCOMPARE(window->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         QCOMPARE(panelTexts(window.get()),
-                 (QStringList{QStringLiteral("Tessaline"), QStringLiteral("版本:V08.05"), QStringLiteral("Velmora")}));
+                 (QStringList{QStringLiteral("Tessaline"), QStringLiteral("版本:" TESSALINE_VERSION), QStringLiteral("Velmora")}));
     }
 
     // One top-level window for both lookups: captioned alike, told apart by
@@ -78,7 +80,7 @@ private slots:
     void theMainWindowKeepsItsSizeThroughSwitches()
     {
         LookupHost main;
-        QCOMPARE(main.windowTitle(), QStringLiteral("Tessaline V08.05"));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Tessaline " TESSALINE_VERSION));
         QVERIFY(!main.windowIcon().isNull());
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -274,11 +276,6 @@ private slots:
     {
         QImageReader icon(QStringLiteral(":/tessaline.ico"));
         QCOMPARE(icon.size(), QSize(32, 32));
-        QFile ico(QStringLiteral(":/tessaline.ico"));
-        QVERIFY(ico.open(QIODevice::ReadOnly));
-        const QByteArray bytes = ico.readAll();
-        QVERIFY(bytes.size() > 14);
-        QCOMPARE(int(bytes[12]), 8); // bits per pixel: a 256-colour image
 
         QImageReader landscape(QStringLiteral(":/landscape.jpg"));
         QCOMPARE(landscape.format(), QByteArray("jpeg"));

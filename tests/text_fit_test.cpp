@@ -11,7 +11,7 @@
 #include "directory/code_regions.h"
 #include "windows/about_dialog.h"
 #include "windows/code_window.h"
-#include "windows/look.h"
+#include "look/faces.h"
 #include "windows/region_window.h"
 #include "window_driver.h"
 

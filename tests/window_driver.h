@@ -3,7 +3,7 @@
 // Drives the windows the way a user does: clicks on the menu bar, choices in
 // an opened drop-down list, keys. Shared by the window tests.
 
-#include "windows/look.h"
+#include "look/pictures.h"
 #include "windows/lookup_host.h"
 #include "windows/lookup_window.h"
 
@@ -20,6 +20,9 @@
 #include <QWidget>
 
 #include <functional>
+
+// The tests drive the windows by their class names.
+using namespace windows;
 
 namespace driver {
 

@@ -3,6 +3,8 @@
 // Deterministic, so the committed files can be remade at will:
 //   tessaline_paint .
 
+#include "tessaline/version.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -207,7 +209,7 @@ QImage startup(int scale)
     title.setBold(true);
     title.setPixelSize(36);
     title.setHintingPreference(QFont::PreferNoHinting);
-    shadowedText(p, QRectF(0, 8, w, h / 2.0 + 4), title, QStringLiteral("Tessaline V08.05"), 3);
+    shadowedText(p, QRectF(0, 8, w, h / 2.0 + 4), title, QStringLiteral("Tessaline " TESSALINE_VERSION), 3);
 
     QFont maker(QStringLiteral("DejaVu Sans"));
     maker.setPixelSize(22);

@@ -1,13 +1,19 @@
 #include "windows/about_dialog.h"
 
-#include "windows/assistive.h"
-#include "windows/caption.h"
-#include "windows/look.h"
-#include "windows/window_hints.h"
+#include "desktop/accessibility.h"
+#include "look/caption.h"
+#include "look/twips.h"
+#include "look/colours.h"
+#include "look/faces.h"
+#include "look/pictures.h"
+#include "desktop/window_hints.h"
+#include "tessaline/version.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
+
+namespace windows {
 
 namespace {
 
@@ -30,7 +36,7 @@ QWidget *line(QWidget *parent, int index, const QColor &colour, int width, int l
 } // namespace
 
 AboutDialog::AboutDialog(QWidget *parent)
-    : QDialog(parent, look::fixedWindowFlags(Qt::Dialog))
+    : QDialog(parent, desktop::fixedWindowFlags(Qt::Dialog))
 {
     setObjectName(QStringLiteral("关于"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,7 +44,7 @@ AboutDialog::AboutDialog(QWidget *parent)
     setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
     setFixedSize(look::px(kClientWidth), look::px(kClientHeight));
-    look::keepOffTaskbar(this);
+    desktop::keepOffTaskbar(this);
 
     auto *area = new look::Backdrop(this);
     area->setGeometry(rect());
@@ -73,14 +79,14 @@ AboutDialog::AboutDialog(QWidget *parent)
 
     line(area, 0, look::kWhite, 2, 5670);
 
-    QLabel *version = look::caption(area, "lblVersion", QStringLiteral("版本：V08.05"), look::songFont(12));
+    QLabel *version = look::caption(area, "lblVersion", QStringLiteral("版本：" TESSALINE_VERSION), look::songFont(12));
     version->setAlignment(Qt::AlignCenter);
     version->setGeometry(look::twipRect(2040, 480, 1635, 255));
 
     QLabel *notice = look::caption(area, "lblDisclaimer", QStringLiteral("Velmora 版权所有"), look::songFont(14.25));
     notice->setGeometry(look::twipRect(480, 1440, 2895, 315));
 
-    look::forAssistiveTools(this);
+    desktop::forAssistiveTools(this);
 }
 
 void AboutDialog::keyPressEvent(QKeyEvent *event)
@@ -90,3 +96,5 @@ void AboutDialog::keyPressEvent(QKeyEvent *event)
         return;
     QDialog::keyPressEvent(event);
 }
+
+} // namespace windows

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+namespace windows {
+
 class AboutDialog : public QDialog
 {
     Q_OBJECT
@@ -15,3 +17,5 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+} // namespace windows

@@ -1,17 +1,23 @@
 #include "windows/code_window.h"
 
-#include "windows/assistive.h"
-#include "windows/caption.h"
-#include "windows/character_limit.h"
-#include "windows/composition_guard.h"
-#include "windows/look.h"
-#include "windows/output_box.h"
+#include "windows/directory_text.h"
+
+#include "desktop/accessibility.h"
+#include "look/caption.h"
+#include "desktop/character_limit.h"
+#include "desktop/composition_guard.h"
+#include "look/twips.h"
+#include "look/colours.h"
+#include "look/faces.h"
+#include "look/output_box.h"
 
 #include "directory/directory.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace windows {
 
 CodeWindow::CodeWindow(QWidget *parent)
     : LookupWindow(Kind::Code, QStringLiteral("Tessaline区号"), QStringLiteral("区号查询"), parent)
@@ -20,15 +26,15 @@ CodeWindow::CodeWindow(QWidget *parent)
 
     QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请输入区号进行查询！"), look::songFont(15));
     prompt->setGeometry(look::twipRect(720, 120, 3135, 375));
-    look::introduce(this, prompt->text());
+    desktop::introduce(this, prompt->text());
 
     m_input = new QLineEdit(area);
     m_input->setObjectName(QStringLiteral("Text1"));
     m_input->setAccessibleName(QStringLiteral("区号"));
     m_input->setGeometry(look::twipRect(120, 600, 855, 330));
     m_input->setFont(look::songFont(12));
-    new look::CharacterLimit(m_input, 4); // for pasting as well as typing
-    new look::CompositionGuard(m_input);
+    new desktop::CharacterLimit(m_input, 4); // for pasting as well as typing
+    new desktop::CompositionGuard(m_input);
     look::setBoxColours(m_input, look::kLightYellow, m_input->palette().color(QPalette::Text));
 
     m_query = new QPushButton(QStringLiteral("查询"), area);
@@ -65,15 +71,17 @@ CodeWindow::CodeWindow(QWidget *parent)
 void CodeWindow::query()
 {
     const QByteArray code = m_input->text().toUtf8();
-    showAnswer(m_output, fromDirectory(directory::regionForCode(toDirectory(code))));
+    showAnswer(m_output, fromUtf8View(directory::regionForCode(utf8View(code))));
 }
 
 void CodeWindow::clearBoxes()
 {
     m_output->clear(); // and with the answer, its announcement
-    look::notify(QStringLiteral("已清除"));
+    desktop::notify(QStringLiteral("已清除"));
     // The focus before the input box changes: Orca takes a caret moving in
     // the focused box for a focus change it need not present.
     m_input->setFocus();
     m_input->clear();
 }
+
+} // namespace windows

@@ -11,6 +11,8 @@ namespace look {
 class OutputBox;
 }
 
+namespace windows {
+
 class CodeWindow : public LookupWindow
 {
     Q_OBJECT
@@ -27,3 +29,5 @@ private:
     QPushButton *m_clear = nullptr;     // Command2
     look::OutputBox *m_output = nullptr; // Text2
 };
+
+} // namespace windows

@@ -1,18 +1,23 @@
 #include "windows/lookup_host.h"
 
-#include "windows/assistive.h"
+#include "desktop/accessibility.h"
+#include "desktop/window_hints.h"
 #include "windows/code_window.h"
-#include "windows/look.h"
+#include "look/faces.h"
+#include "look/pictures.h"
 #include "windows/region_window.h"
+#include "tessaline/version.h"
 
 #include <QLayout>
 #include <QStackedLayout>
 
+namespace windows {
+
 LookupHost::LookupHost(LookupWindow::Kind first, QWidget *parent)
-    : QMainWindow(parent, look::fixedWindowFlags(Qt::Window))
+    : QMainWindow(parent, desktop::fixedWindowFlags(Qt::Window))
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tessaline V08.05"));
+    setWindowTitle(QStringLiteral("Tessaline " TESSALINE_VERSION));
     setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
 
@@ -42,7 +47,7 @@ void LookupHost::open(LookupWindow::Kind kind)
     // description.
     setWindowRole(kind == LookupWindow::Kind::Region ? QStringLiteral("lookup-by-region")
                                                      : QStringLiteral("lookup-by-code"));
-    look::describe(this, m_lookup->accessibleDescription());
+    desktop::describe(this, m_lookup->accessibleDescription());
 
     // Gone for good: nothing typed or chosen there survives the switch.
     if (previous != nullptr)
@@ -50,3 +55,5 @@ void LookupHost::open(LookupWindow::Kind kind)
     if (QWidget *first = m_lookup->focusWidget())
         first->setFocus(Qt::OtherFocusReason);
 }
+
+} // namespace windows

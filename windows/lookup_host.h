@@ -13,6 +13,8 @@
 
 class QStackedLayout;
 
+namespace windows {
+
 class LookupHost : public QMainWindow
 {
     Q_OBJECT
@@ -29,3 +31,5 @@ private:
     QStackedLayout *m_pages = nullptr;
     LookupWindow *m_lookup = nullptr;
 };
+
+} // namespace windows

@@ -1,9 +1,14 @@
 #include "windows/lookup_window.h"
 
 #include "windows/about_dialog.h"
-#include "windows/assistive.h"
-#include "windows/look.h"
-#include "windows/window_hints.h"
+#include "desktop/accessibility.h"
+#include "desktop/menu_bar_keys.h"
+#include "look/twips.h"
+#include "look/faces.h"
+#include "look/pictures.h"
+#include "look/style.h"
+#include "desktop/window_hints.h"
+#include "tessaline/version.h"
 
 #include <QAction>
 #include <QLabel>
@@ -12,6 +17,8 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+namespace windows {
 
 namespace {
 
@@ -22,7 +29,7 @@ struct Panel {
 
 constexpr Panel kPanels[] = {
     {"Tessaline", 1500},
-    {"版本:V08.05", 1500},
+    {"版本:" TESSALINE_VERSION, 1500},
     {"Velmora", 1600},
 };
 
@@ -43,7 +50,8 @@ LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &descri
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
-    look::prepareMenuBar(m_menuBar);
+    look::markKeyboardCommands(m_menuBar);
+    desktop::landOnCommandsThatCanBeChosen(m_menuBar);
     const auto addLookup = [this](const QString &text, const char *name, Kind opens) {
         QAction *command = m_menuBar->addAction(text);
         command->setObjectName(QLatin1String(name));
@@ -101,27 +109,20 @@ void LookupWindow::openAbout()
     // Application-modal; returns once the user has closed it. It belongs to
     // the window it opens over, for the window system too.
     auto *about = new AboutDialog(window());
-    look::openOver(about, window());
+    desktop::openOver(about, window());
     about->exec();
 }
 
 void LookupWindow::showAnswer(QLineEdit *box, const QString &answer)
 {
     box->setText(answer);
-    look::announce(answer, box);
+    desktop::announce(answer, box);
 }
 
 void LookupWindow::showAnswer(QPlainTextEdit *box, const QString &answer)
 {
     box->setPlainText(answer);
-    look::announce(answer, box);
+    desktop::announce(answer, box);
 }
 
-QStringList fromDirectory(std::span<const std::string_view> texts)
-{
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(texts.size()));
-    for (const std::string_view text : texts)
-        list.append(fromDirectory(text));
-    return list;
-}
+} // namespace windows

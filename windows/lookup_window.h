@@ -6,18 +6,15 @@
 // window (LookupHost), which decides which one that is: a window only says
 // that the user chose the other lookup.
 
-#include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
-
-#include <span>
-#include <string_view>
 
 class QLineEdit;
 class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
+
+namespace windows {
 
 class LookupWindow : public QWidget
 {
@@ -57,16 +54,4 @@ private:
     QStatusBar *m_statusBar = nullptr;
 };
 
-// The Directory speaks UTF-8: a view of text converted with toUtf8() in, views
-// of constant data out.
-inline std::string_view toDirectory(const QByteArray &utf8)
-{
-    return {utf8.constData(), static_cast<std::size_t>(utf8.size())};
-}
-
-inline QString fromDirectory(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QStringList fromDirectory(std::span<const std::string_view> texts);
+} // namespace windows

@@ -1,8 +1,8 @@
-#include "windows/bounded_exit.h"
-#include "windows/instance_guard.h"
-#include "windows/look.h"
+#include "desktop/bounded_exit.h"
+#include "desktop/instance_guard.h"
+#include "look/faces.h"
 #include "windows/splash_window.h"
-#include "windows/window_system.h"
+#include "desktop/window_system.h"
 
 #include <QApplication>
 
@@ -11,14 +11,14 @@
 
 int main(int argc, char *argv[])
 {
-    BoundedExit ending; // outlives the application, whose teardown may hang
-    chooseWindowSystem(argc, argv);
+    desktop::BoundedExit ending; // outlives the application, whose teardown may hang
+    desktop::chooseWindowSystem(argc, argv);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral(TESSALINE_APP_ID));
     // Holds this copy's claim until the program ends; declared after app, so
     // the claim is given up before Qt's teardown starts.
-    InstanceGuard guard;
-    auto *splash = new SplashWindow(guard);
+    desktop::InstanceGuard guard;
+    auto *splash = new windows::SplashWindow(guard);
 
     // Looking for a Chinese face reads the whole font configuration, which
     // took longer than the start-up window itself: it waits until the
@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         if (const QString warning = look::missingFontWarning(); !warning.isEmpty())
             std::fprintf(stderr, "%s\n", qPrintable(warning));
     };
-    QObject::connect(splash, &SplashWindow::pictureShown, &app, warnOfMissingFont, Qt::QueuedConnection);
+    QObject::connect(splash, &windows::SplashWindow::pictureShown, &app, warnOfMissingFont, Qt::QueuedConnection);
 
     splash->show();
     const int status = app.exec();

@@ -1,15 +1,22 @@
 #include "windows/region_window.h"
 
-#include "windows/assistive.h"
-#include "windows/caption.h"
-#include "windows/choose_by_name.h"
-#include "windows/look.h"
+#include "windows/directory_text.h"
+
+#include "desktop/accessibility.h"
+#include "look/caption.h"
+#include "desktop/choose_by_name.h"
+#include "look/twips.h"
+#include "look/colours.h"
+#include "look/faces.h"
+#include "look/style.h"
 
 #include "directory/directory.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+
+namespace windows {
 
 RegionWindow::RegionWindow(QWidget *parent)
     : LookupWindow(Kind::Region, QStringLiteral("Tessaline地区"), QStringLiteral("地区查询"), parent)
@@ -18,15 +25,15 @@ RegionWindow::RegionWindow(QWidget *parent)
 
     QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请选择省份和市区进行查询！"), look::songFont(15));
     prompt->setGeometry(look::twipRect(360, 120, 3975, 375));
-    look::introduce(this, prompt->text());
+    desktop::introduce(this, prompt->text());
 
     m_provinces = new QComboBox(area);
     m_provinces->setObjectName(QStringLiteral("Combo1"));
     m_provinces->setGeometry(look::twipRect(240, 720, 1455, 300));
     look::fitDropDownText(m_provinces);
-    look::forAssistiveTools(m_provinces, QStringLiteral("省份"));
-    new look::ChooseByName(m_provinces);
-    m_provinces->addItems(fromDirectory(directory::provinceNames()));
+    desktop::forAssistiveTools(m_provinces, QStringLiteral("省份"));
+    new desktop::ChooseByName(m_provinces);
+    m_provinces->addItems(fromUtf8Views(directory::provinceNames()));
     m_provinces->setCurrentIndex(-1);
 
     m_cities = new QComboBox(area);
@@ -35,8 +42,8 @@ RegionWindow::RegionWindow(QWidget *parent)
     // a palette per window would give each one fresh style pixmap-cache entries.
     m_cities->setGeometry(look::twipRect(1800, 720, 1455, 300));
     look::fitDropDownText(m_cities);
-    look::forAssistiveTools(m_cities, QStringLiteral("城市"));
-    new look::ChooseByName(m_cities);
+    desktop::forAssistiveTools(m_cities, QStringLiteral("城市"));
+    new desktop::ChooseByName(m_cities);
 
     m_code = new QLineEdit(area);
     m_code->setObjectName(QStringLiteral("Text1"));
@@ -56,25 +63,27 @@ RegionWindow::RegionWindow(QWidget *parent)
 void RegionWindow::chooseProvince()
 {
     const QByteArray text = m_provinces->currentText().toUtf8();
-    const directory::ProvinceSelection selection = directory::selectProvince(toDirectory(text));
+    const directory::ProvinceSelection selection = directory::selectProvince(utf8View(text));
     if (!selection.matched)
         return;
     if (!selection.cityBoxEnabled) {
         m_cities->clear();
         m_cities->setEnabled(false);
-        showAnswer(m_code, fromDirectory(selection.codeText));
+        showAnswer(m_code, fromUtf8View(selection.codeText));
         return;
     }
     m_code->clear();
     m_cities->clear();
     m_cities->setEnabled(true);
-    m_cities->addItems(fromDirectory(selection.cities));
+    m_cities->addItems(fromUtf8Views(selection.cities));
     m_cities->setCurrentIndex(-1); // filling the list must not choose a city
 }
 
 void RegionWindow::chooseCity()
 {
     const QByteArray text = m_cities->currentText().toUtf8();
-    if (const auto code = directory::codeForCity(toDirectory(text)))
-        showAnswer(m_code, fromDirectory(*code));
+    if (const auto code = directory::codeForCity(utf8View(text)))
+        showAnswer(m_code, fromUtf8View(*code));
 }
+
+} // namespace windows

@@ -7,6 +7,8 @@
 class QComboBox;
 class QLineEdit;
 
+namespace windows {
+
 class RegionWindow : public LookupWindow
 {
     Q_OBJECT
@@ -22,3 +24,5 @@ private:
     QComboBox *m_cities = nullptr;    // Combo2
     QLineEdit *m_code = nullptr;      // Text1
 };
+
+} // namespace windows

@@ -1,9 +1,11 @@
 #include "windows/splash_window.h"
 
-#include "windows/instance_guard.h"
-#include "windows/look.h"
+#include "desktop/instance_guard.h"
+#include "tessaline/version.h"
+#include "look/twips.h"
+#include "look/pictures.h"
 #include "windows/lookup_host.h"
-#include "windows/window_hints.h"
+#include "desktop/window_hints.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -18,6 +20,8 @@
 
 #include <utility>
 
+namespace windows {
+
 namespace {
 
 constexpr int kClientWidth = 5895;
@@ -27,7 +31,7 @@ constexpr int kShowMilliseconds = 1500;
 
 } // namespace
 
-SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
+SplashWindow::SplashWindow(desktop::InstanceGuard &guard, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_guard(guard)
 {
@@ -40,8 +44,8 @@ SplashWindow::SplashWindow(InstanceGuard &guard, QWidget *parent)
     if (const QScreen *where = screen())
         move(where->availableGeometry().center() - rect().center());
     // Also for window managers that do not go by the start-up window's type.
-    look::withoutFrame(this);
-    look::keepOffTaskbar(this);
+    desktop::withoutFrame(this);
+    desktop::keepOffTaskbar(this);
 
     // One shot: a repeating timer would ask again while the warning is open.
     auto *timer = new QTimer(this);
@@ -59,7 +63,7 @@ void SplashWindow::setVisible(bool visible)
     // accessibility bridge, which waits on the session bus, before the
     // window is mapped. Qt starts the bridge right after mapping anyway.
     if (visible && accessibleName().isEmpty())
-        setAccessibleName(QStringLiteral("Tessaline V08.05 Velmora")); // what its picture says
+        setAccessibleName(QStringLiteral("Tessaline " TESSALINE_VERSION " Velmora")); // what its picture says
 }
 
 void SplashWindow::paintEvent(QPaintEvent *)
@@ -94,11 +98,11 @@ void SplashWindow::handOver()
         return;
     }
     setCursor(Qt::WaitCursor);
-    if (m_guard.anotherCopyRuns()) {
+    if (!m_guard.claim()) {
         QMessageBox warning(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("该程序已在运行中！"),
                             QMessageBox::Ok, this);
         warning.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
-        look::openOver(&warning, this);
+        desktop::openOver(&warning, this);
         warning.exec();
         hide();
         QCoreApplication::exit(0);
@@ -112,6 +116,8 @@ void SplashWindow::handOver()
     const QRect here = geometry();
     close();
     auto *main = new LookupHost;
-    look::openCentredOn(main, here);
+    desktop::openCentredOn(main, here);
     main->show();
 }
+
+} // namespace windows

@@ -5,7 +5,11 @@
 
 #include <QWidget>
 
+namespace desktop {
 class InstanceGuard;
+}
+
+namespace windows {
 
 class SplashWindow : public QWidget
 {
@@ -13,7 +17,7 @@ class SplashWindow : public QWidget
 
 public:
     // guard must outlive the program's run: it holds the claim.
-    explicit SplashWindow(InstanceGuard &guard, QWidget *parent = nullptr);
+    explicit SplashWindow(desktop::InstanceGuard &guard, QWidget *parent = nullptr);
 
     void setVisible(bool visible) override;
 
@@ -29,6 +33,8 @@ protected:
 private:
     void handOver();
 
-    InstanceGuard &m_guard;
+    desktop::InstanceGuard &m_guard;
     bool m_shown = false;
 };
+
+} // namespace windows

@@ -12,7 +12,8 @@ import sys
 import unittest
 
 import session_per_test
-from xsession import MAIN_TITLE, ProgramTestCase, XSession
+from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, ABOUT_TEXT, DESCRIPTION, FOCUSED
+from xsession import ProgramTestCase, XSession
 from xsession import wait_for as wait_for_x
 
 SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
@@ -21,9 +22,6 @@ if SESSION is not None:
 
     from atspi_driver import Events, Program, descendants, do_action, states, text, wait_for
 
-PATIENCE = 15
-DESCRIPTION = "object:property-change:accessible-description"
-FOCUSED = "object:state-changed:focused"
 
 
 class AccessibilityTest(ProgramTestCase):
@@ -100,10 +98,10 @@ class AccessibilityTest(ProgramTestCase):
     # --- tests -----------------------------------------------------------
 
     def test_the_start_up_window_says_what_its_picture_says(self):
-        splash = self.program.window("Tessaline V08.05 Velmora", timeout=PATIENCE)
+        splash = self.program.window(START_UP_NAME, timeout=PATIENCE)
         self.assertIsNotNone(splash, "the start-up window has no name")
         self.lookup_window("地区查询")
-        self.assertTrue(self.program.gone("Tessaline V08.05 Velmora"))
+        self.assertTrue(self.program.gone(START_UP_NAME))
 
     def test_the_lookup_windows_are_told_apart(self):
         region = self.lookup_window("地区查询")
@@ -168,20 +166,20 @@ class AccessibilityTest(ProgramTestCase):
         self.x.type(self.x_window, "010")
         took = do_action(self.only(code, pyatspi.ROLE_MENU_ITEM, "关于"), "Press")
         self.assertLess(took, 2.0, "the Press waited for About to close")
-        about = self.program.window("关于", timeout=PATIENCE)
+        about = self.program.window(ABOUT_TITLE, timeout=PATIENCE)
         self.assertIsNotNone(about, "no About window")
         # Modal for the window system (_NET_WM_STATE_MODAL) and for assistive tools.
         self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
         self.assertIn(pyatspi.STATE_MODAL, states(about))
-        about_x = self.x_window_named("关于")
+        about_x = self.x_window_named(ABOUT_TITLE)
         self.assertIn("_NET_WM_STATE_MODAL", self.x.atoms(about_x, "_NET_WM_STATE"))
         # What Orca leaves out of a dialog (captions of fewer than three
         # words) About tells as a notice on itself, and keeps no more.
-        self.wait_told(DESCRIPTION, pyatspi.ROLE_DIALOG, "关于", "Tessaline 版本：V08.05 Velmora 版权所有")
+        self.wait_told(DESCRIPTION, pyatspi.ROLE_DIALOG, ABOUT_TITLE, ABOUT_TEXT)
         self.assertTrue(wait_for(lambda: about.description == "", PATIENCE), about.description)
 
         self.x.request_close(about_x)
-        self.assertTrue(self.program.gone("关于"))
+        self.assertTrue(self.program.gone(ABOUT_TITLE))
         # The focus is back in the code box: typing and Enter go on.
         code_box = self.only(code, pyatspi.ROLE_TEXT, "区号")
         self.assertTrue(wait_for(lambda: pyatspi.STATE_FOCUSED in states(code_box), PATIENCE))

@@ -6,10 +6,9 @@ own, see session_per_test). A desktop's test case mixes DesktopChecks in and
 says how a key reaches a window there and what "no frame" and "belongs to"
 look like to its compositor."""
 
-from xsession import MAIN_TITLE, wait_for
+from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, WARNING_TITLE, ACCESSIBLE
+from xsession import wait_for
 
-PATIENCE = 15
-ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
 SCREEN = (1024, 768)   # the sessions' default, in logical pixels
 MOVED_TO = (400, 300)  # where the user drags the lookup window
 START_UP_TITLE = "tessaline"  # a window without a caption gets the program's name
@@ -97,7 +96,7 @@ class DesktopChecks:
 
     def open_about(self, copy, window):
         self.press(window, "Alt_L", "Right", "Return")  # the greyed command is passed over
-        about = self.session.compositor_window(copy.pid, "关于", PATIENCE)
+        about = self.session.compositor_window(copy.pid, ABOUT_TITLE, PATIENCE)
         self.assertIsNotNone(about, "no About window")
         return about
 
@@ -160,7 +159,7 @@ class DesktopChecks:
         first = self.start()
         self.page(first, "地区查询")
         second = self.start()
-        warning = self.session.compositor_window(second.pid, "提示", PATIENCE)
+        warning = self.session.compositor_window(second.pid, WARNING_TITLE, PATIENCE)
         self.assertIsNotNone(warning, "no warning")
         splash = self.start_up_window(second)
         self.assert_belongs_to(warning, splash)

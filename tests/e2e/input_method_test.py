@@ -20,12 +20,11 @@ import tempfile
 import unittest
 
 import session_per_test
-from xsession import MAIN_TITLE, ProgramTestCase, XSession
+from program_texts import PATIENCE, MAIN_TITLE, DESCRIPTION
+from xsession import ProgramTestCase, XSession
 from xsession import wait_for as wait_for_x
 
 METHOD = os.environ.get("TESSALINE_INPUT_METHOD", "ibus")
-PATIENCE = 15
-DESCRIPTION = "object:property-change:accessible-description"
 ANSWER_0571 = "  浙江省杭州&余杭&肖山&富阳&建德、淳安&临安"
 
 

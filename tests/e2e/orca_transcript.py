@@ -14,8 +14,9 @@ import shutil
 import subprocess
 import sys
 
+from program_texts import MAIN_TITLE, ABOUT_TITLE
 from orca_session import OrcaSession
-from xsession import MAIN_TITLE, XSession, wait_for
+from xsession import XSession, wait_for
 
 PATIENCE = 20
 PROVINCE_DOWNS = 10  # from no entry to 陕西省, the tenth
@@ -82,10 +83,10 @@ def record(program, out, debug_log_copy=None):
         step("Menu bar", code, "alt")
         step("Menu bar: to 关于", code, "Left")
         step("Menu bar: 关于", code, "Return")
-        about = window("关于")
+        about = window(ABOUT_TITLE)
         step("About open", about)
         step("About: close (Alt+F4)", about, "alt+F4")
-        if not wait_for(lambda: not x.windows_named(copy.pid, "关于"), PATIENCE):
+        if not wait_for(lambda: not x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE):
             raise RuntimeError("About did not close")
 
         out.write("## What reached the synthesizer, in all\n"

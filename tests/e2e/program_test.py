@@ -11,13 +11,13 @@ import tempfile
 import time
 import unittest
 
-from xsession import MAIN_TITLE, ProgramTestCase, XSession, kill_hard, wait_for
+from program_texts import PATIENCE, MAIN_TITLE, WARNING_TITLE
+from xsession import ProgramTestCase, XSession, kill_hard, wait_for
 
 PROGRAM = None
 SPLASH_SIZE = (397, 166)  # 393 x 162 of picture inside a 2-pixel frame
 # Bounds on waits: polls end as soon as the window is there, so these only
 # matter when something is wrong, or slow (the sanitizer build, a busy machine).
-PATIENCE = 15
 
 
 class ProgramTest(ProgramTestCase):
@@ -33,7 +33,7 @@ class ProgramTest(ProgramTestCase):
     def splash(self, copy):
         """The copy's start-up window: visible and of the picture's size."""
         for window, title in self.x.windows(copy.pid).items():
-            if title not in (MAIN_TITLE, "提示") and self.x.size(window) == SPLASH_SIZE:
+            if title not in (MAIN_TITLE, WARNING_TITLE) and self.x.size(window) == SPLASH_SIZE:
                 return window
         return None
 
@@ -44,7 +44,7 @@ class ProgramTest(ProgramTestCase):
         return found[0]
 
     def warning(self, copy, timeout=PATIENCE):
-        found = wait_for(lambda: self.x.windows_named(copy.pid, "提示"), timeout)
+        found = wait_for(lambda: self.x.windows_named(copy.pid, WARNING_TITLE), timeout)
         self.assertTrue(found, "no warning appeared")
         return found[0]
 
@@ -74,7 +74,7 @@ class ProgramTest(ProgramTestCase):
         self.assertGreaterEqual(waited, 1.4)
         self.assertLess(waited, 1.5 + PATIENCE)
         self.assertIsNone(self.splash(copy), "the start-up window stayed")
-        self.assertEqual(self.x.windows_named(copy.pid, "提示"), [])
+        self.assertEqual(self.x.windows_named(copy.pid, WARNING_TITLE), [])
 
     def test_the_start_up_window_ignores_a_close_request(self):
         copy = self.x.start(PROGRAM)
@@ -89,7 +89,7 @@ class ProgramTest(ProgramTestCase):
 
         second = self.x.start(PROGRAM)
         self.assertTrue(wait_for(lambda: self.splash(second), PATIENCE), "the second copy showed no start-up window")
-        self.assertEqual(self.x.windows_named(second.pid, "提示"), [], "warned before the start-up wait")
+        self.assertEqual(self.x.windows_named(second.pid, WARNING_TITLE), [], "warned before the start-up wait")
         warning = self.warning(second)
         self.assertEqual(self.x.windows_named(second.pid, MAIN_TITLE), [])
 
@@ -103,15 +103,15 @@ class ProgramTest(ProgramTestCase):
         kill_hard(first)
         second = self.x.start(PROGRAM)
         self.main_window(second)
-        self.assertEqual(self.x.windows_named(second.pid, "提示"), [])
+        self.assertEqual(self.x.windows_named(second.pid, WARNING_TITLE), [])
 
     def test_of_two_copies_started_together_one_runs_on(self):
         copies = [self.x.start(PROGRAM), self.x.start(PROGRAM)]
-        settled = wait_for(lambda: all(self.x.windows_named(c.pid, MAIN_TITLE) or self.x.windows_named(c.pid, "提示")
+        settled = wait_for(lambda: all(self.x.windows_named(c.pid, MAIN_TITLE) or self.x.windows_named(c.pid, WARNING_TITLE)
                                        for c in copies), PATIENCE)
         self.assertTrue(settled, "the copies did not both get past the start-up window")
         runners = [c for c in copies if self.x.windows_named(c.pid, MAIN_TITLE)]
-        warned = [c for c in copies if self.x.windows_named(c.pid, "提示")]
+        warned = [c for c in copies if self.x.windows_named(c.pid, WARNING_TITLE)]
         self.assertEqual((len(runners), len(warned)), (1, 1))
 
         self.x.key(self.warning(warned[0]), "Return")
@@ -197,7 +197,7 @@ class ProgramTest(ProgramTestCase):
                                       "--clear-groups", "env", f"HOME={theirs_runtime}"))
         # Both run on: nobody's copy looks in nobody's runtime directory.
         self.main_window(theirs)
-        self.assertEqual(self.x.windows_named(theirs.pid, "提示"), [])
+        self.assertEqual(self.x.windows_named(theirs.pid, WARNING_TITLE), [])
         self.assertIsNone(mine.poll())
 
 

@@ -12,7 +12,8 @@ import sys
 import unittest
 
 import session_per_test
-from xsession import MAIN_TITLE, ProgramTestCase, WestonSession
+from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, WARNING_TITLE, ALREADY_RUNNING, ACCESSIBLE
+from xsession import ProgramTestCase, WestonSession
 
 SESSION = session_per_test.start(lambda: WestonSession(accessibility=True))
 if SESSION is not None:
@@ -20,8 +21,6 @@ if SESSION is not None:
 
     from atspi_driver import Program, descendants, do_action, text, wait_for
 
-PATIENCE = 15
-ACCESSIBLE = {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}
 
 
 class WaylandTest(ProgramTestCase):
@@ -68,9 +67,9 @@ class WaylandTest(ProgramTestCase):
 
     def test_start_up_and_hand_over(self):
         copy, program = self.start()
-        self.assertIsNotNone(program.window("Tessaline V08.05 Velmora", timeout=PATIENCE), "no start-up window")
+        self.assertIsNotNone(program.window(START_UP_NAME, timeout=PATIENCE), "no start-up window")
         self.lookup_window(program, "地区查询")
-        self.assertTrue(program.gone("Tessaline V08.05 Velmora"))
+        self.assertTrue(program.gone(START_UP_NAME))
         self.assertIsNone(copy.poll())
         # Qt has nothing to complain of on Wayland.
         self.assertEqual(self.session.logs().split("\n", 1)[1].strip(), "")
@@ -90,24 +89,24 @@ class WaylandTest(ProgramTestCase):
         region = self.lookup_window(program, "地区查询")
         took = do_action(self.command(region, "关于"), "Press")
         self.assertLess(took, 2.0)
-        about = program.window("关于", timeout=PATIENCE)
+        about = program.window(ABOUT_TITLE, timeout=PATIENCE)
         self.assertIsNotNone(about, "no About window")
         self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
         self.assertEqual(len(descendants(about, pyatspi.ROLE_PUSH_BUTTON)), 0)
         # Where it opens is the compositor's to say; whose it is, the program's.
-        self.assertTrue(wait_for(lambda: self.parent_of("关于") == [MAIN_TITLE], PATIENCE), self.parent_of("关于"))
+        self.assertTrue(wait_for(lambda: self.parent_of(ABOUT_TITLE) == [MAIN_TITLE], PATIENCE), self.parent_of(ABOUT_TITLE))
         self.assertIsNone(copy.poll())
 
     def test_a_second_copy_warns_and_ends(self):
         first, first_program = self.start()
         self.lookup_window(first_program, "地区查询")
         second, program = self.start(protocol_log=True)
-        warning = program.window("提示", timeout=PATIENCE)
+        warning = program.window(WARNING_TITLE, timeout=PATIENCE)
         self.assertIsNotNone(warning, "no warning")
-        message = [label for label in descendants(warning, pyatspi.ROLE_LABEL) if label.name == "该程序已在运行中！"]
+        message = [label for label in descendants(warning, pyatspi.ROLE_LABEL) if label.name == ALREADY_RUNNING]
         self.assertTrue(message, [label.name for label in descendants(warning, pyatspi.ROLE_LABEL)])
         # The start-up window: without a caption, Qt gives it the program's name.
-        self.assertEqual(self.parent_of("提示"), ["tessaline"])
+        self.assertEqual(self.parent_of(WARNING_TITLE), ["tessaline"])
         do_action(descendants(warning, pyatspi.ROLE_PUSH_BUTTON, "确定")[0], "Press")
         self.assertEqual(second.wait(timeout=PATIENCE), 0)
         self.assertIsNone(first.poll())
@@ -121,7 +120,7 @@ class WaylandTest(ProgramTestCase):
         self.lookup_window(first_program, "地区查询")
         for number in range(5):
             second, program = self.start()
-            warning = program.window("提示", timeout=PATIENCE)
+            warning = program.window(WARNING_TITLE, timeout=PATIENCE)
             self.assertIsNotNone(warning, f"no warning from copy {number}")
             do_action(descendants(warning, pyatspi.ROLE_PUSH_BUTTON, "确定")[0], "Press")
             self.assertEqual(second.wait(timeout=PATIENCE), 0, f"copy {number}")

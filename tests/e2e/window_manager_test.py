@@ -11,10 +11,10 @@ import os
 import sys
 import unittest
 
-from xsession import MAIN_TITLE, ProgramTestCase, XSession, wait_for
+from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, WARNING_TITLE
+from xsession import ProgramTestCase, XSession, wait_for
 
 PROGRAM = None
-PATIENCE = 15
 MWM_DECORATIONS_GIVEN = 1 << 1
 MWM_DECOR_MINIMIZE = 1 << 5
 MWM_DECOR_MAXIMIZE = 1 << 6
@@ -40,7 +40,7 @@ class WindowManagerTest(ProgramTestCase):
     # --- helpers ---------------------------------------------------------
 
     def splash(self, copy):
-        found = wait_for(lambda: [w for w, t in self.x.windows(copy.pid).items() if t not in (MAIN_TITLE, "提示")],
+        found = wait_for(lambda: [w for w, t in self.x.windows(copy.pid).items() if t not in (MAIN_TITLE, WARNING_TITLE)],
                          PATIENCE)
         self.assertTrue(found, "no start-up window")
         return found[0]
@@ -58,7 +58,7 @@ class WindowManagerTest(ProgramTestCase):
     def open_about(self, copy, window):
         self.x.alt(window)
         self.x.key(window, "Right", "Return")  # the greyed command is passed over
-        found = wait_for(lambda: self.x.windows_named(copy.pid, "关于"), PATIENCE)
+        found = wait_for(lambda: self.x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE)
         self.assertTrue(found, "no About window")
         return found[0]
 
@@ -144,7 +144,7 @@ class WindowManagerTest(ProgramTestCase):
         self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(about), owner))
 
         self.x.request_close(about)
-        self.assertTrue(wait_for(lambda: not self.x.windows_named(copy.pid, "关于"), PATIENCE))
+        self.assertTrue(wait_for(lambda: not self.x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE))
         self.assertEqual(self.x.windows_named(copy.pid, MAIN_TITLE), [window])
         self.assertEqual(self.x.client_rect(window), owner)
         self.x.request_close(window)
@@ -155,7 +155,7 @@ class WindowManagerTest(ProgramTestCase):
         self.lookup_window(first)
         second = self.x.start(PROGRAM)
         splash = self.splash(second)
-        warning = wait_for(lambda: self.x.windows_named(second.pid, "提示"), PATIENCE)
+        warning = wait_for(lambda: self.x.windows_named(second.pid, WARNING_TITLE), PATIENCE)
         self.assertTrue(warning, "no warning")
         self.assertEqual(self.x.transient_for(warning[0]), splash)
         (x, y), (cx, cy) = centre(self.x.client_rect(warning[0])), centre(self.x.client_rect(splash))

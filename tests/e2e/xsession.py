@@ -13,8 +13,6 @@ import tempfile
 import time
 import unittest
 
-MAIN_TITLE = "Tessaline V08.05"
-
 
 def wait_for(predicate, timeout, interval=0.05):
     """Polls predicate until it returns something true; returns that, or None."""

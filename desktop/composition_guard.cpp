@@ -1,4 +1,4 @@
-#include "windows/composition_guard.h"
+#include "desktop/composition_guard.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -8,7 +8,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-namespace look {
+namespace desktop {
 
 CompositionGuard::CompositionGuard(QWidget *box)
     : QObject(box)
@@ -68,4 +68,4 @@ void CompositionGuard::finish()
     }
 }
 
-} // namespace look
+} // namespace desktop

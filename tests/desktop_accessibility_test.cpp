@@ -1,4 +1,4 @@
-#include "windows/assistive.h"
+#include "desktop/accessibility.h"
 #include "window_driver.h"
 
 #include <QDialog>
@@ -74,7 +74,7 @@ private slots:
         QVERIFY(form.show());
         QWidget *box = plainBox ? static_cast<QWidget *>(form.plain) : form.line;
         showIn(box, QStringLiteral("029"));
-        look::announce(QStringLiteral("029"), box);
+        desktop::announce(QStringLiteral("029"), box);
         QCOMPARE(form.button->accessibleDescription(), QStringLiteral("029"));
 
         showIn(box, shownNext);
@@ -85,9 +85,9 @@ private slots:
     {
         Form form;
         QVERIFY(form.show());
-        look::announce(QStringLiteral("010"), form.line);
+        desktop::announce(QStringLiteral("010"), form.line);
         form.line->setFocus();
-        look::announce(QStringLiteral("021"));
+        desktop::announce(QStringLiteral("021"));
         QCOMPARE(form.button->accessibleDescription(), QString());
         QCOMPARE(form.line->accessibleDescription(), QStringLiteral("021"));
         form.line->setText(QStringLiteral("typed")); // the first one's box: nothing of it is left to withdraw
@@ -102,14 +102,14 @@ private slots:
         Form form;
         QVERIFY(form.show());
         form.plain->setPlainText(QStringLiteral("  北京"));
-        look::announce(QStringLiteral("  北京"), form.plain);
-        look::notify(QStringLiteral("已清除"));
+        desktop::announce(QStringLiteral("  北京"), form.plain);
+        desktop::notify(QStringLiteral("已清除"));
         QCOMPARE(form.button->accessibleDescription(), QString());
         QCOMPARE(driver::carrying(&form.window, QStringLiteral("已清除")), QStringList());
 
         // Withdrawn for good: the box it told of no longer takes it back.
         form.line->setFocus();
-        look::announce(QStringLiteral("010"));
+        desktop::announce(QStringLiteral("010"));
         form.plain->clear();
         QCOMPARE(form.line->accessibleDescription(), QStringLiteral("010"));
     }
@@ -118,7 +118,7 @@ private slots:
     {
         auto *dialog = new QDialog;
         dialog->setAttribute(Qt::WA_DeleteOnClose);
-        look::forAssistiveTools(dialog);
+        desktop::forAssistiveTools(dialog);
         const auto modal = [dialog] { return QAccessible::queryAccessibleInterface(dialog)->state().modal; };
         QCOMPARE(QAccessible::queryAccessibleInterface(dialog)->role(), QAccessible::Dialog);
         dialog->show();
@@ -134,4 +134,4 @@ private slots:
 };
 
 QTEST_MAIN(AssistiveTest)
-#include "assistive_test.moc"
+#include "desktop_accessibility_test.moc"

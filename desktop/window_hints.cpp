@@ -1,4 +1,4 @@
-#include "windows/window_hints.h"
+#include "desktop/window_hints.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -16,7 +16,12 @@
 #include <utility>
 #include <vector>
 
-namespace look {
+namespace desktop {
+
+Qt::WindowFlags fixedWindowFlags(Qt::WindowType type)
+{
+    return type | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+}
 namespace {
 
 xcb_connection_t *x11()
@@ -178,4 +183,4 @@ void openCentredOn(QWidget *window, const QRect &area)
     placeClient(window, client);
 }
 
-} // namespace look
+} // namespace desktop

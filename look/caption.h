@@ -22,4 +22,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
+// A caption in yellow on the picture, named name: no background of its own.
+Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
+
 } // namespace look

@@ -11,14 +11,14 @@
 // the current one that begins with what was typed within the keyboard
 // interval, not to the first.
 
-#include "windows/composition_guard.h"
+#include "desktop/composition_guard.h"
 
 #include <QRect>
 #include <QVariant>
 
 class QComboBox;
 
-namespace look {
+namespace desktop {
 
 class ChooseByName : public CompositionGuard
 {
@@ -38,4 +38,4 @@ private:
     QComboBox *m_box;
 };
 
-} // namespace look
+} // namespace desktop

@@ -7,10 +7,15 @@
 // every platform that allows them (Wayland allows none).
 
 #include <QRect>
+#include <Qt>
 
 class QWidget;
 
-namespace look {
+namespace desktop {
+
+// A fixed window of the given type: no resizing, no minimise or maximise
+// button; the title bar keeps its system menu and close button.
+Qt::WindowFlags fixedWindowFlags(Qt::WindowType type);
 
 // No button on the taskbar, and none in pagers.
 void keepOffTaskbar(QWidget *window);
@@ -28,4 +33,4 @@ void openOver(QWidget *window, const QWidget *owner);
 // window is shown.
 void openCentredOn(QWidget *window, const QRect &area);
 
-} // namespace look
+} // namespace desktop

@@ -1,9 +1,9 @@
-#include "windows/window_system.h"
+#include "desktop/window_system.h"
 
 #include <QByteArray>
 #include <QtGlobal>
 
-#if QT_VERSION < QT_VERSION_CHECK(6, 5, 0)
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 
 #include <wayland-client.h>
 
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string_view>
 
+namespace desktop {
 namespace {
 
 bool platformChosen(int argc, char **argv)
@@ -61,11 +62,17 @@ void chooseWindowSystem(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
 }
 
+} // namespace desktop
+
 #else
 
-// Qt 6.5 and later draw a title bar that follows the window's hints and the
-// desktop's own button layout, and 6.8 tells the compositor which windows
+namespace desktop {
+
+// Qt 6.8 and later draw a title bar that follows the desktop's own button
+// layout (GNOME's: close only), and tell the compositor which windows
 // are modal dialogs: Wayland is the better choice wherever Qt picks it.
 void chooseWindowSystem(int, char **) {}
+
+} // namespace desktop
 
 #endif

@@ -1,6 +1,7 @@
-#include "windows/caption.h"
+#include "look/caption.h"
 
-#include "windows/look.h"
+#include "look/colours.h"
+#include "look/faces.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -57,6 +58,17 @@ void Caption::paintEvent(QPaintEvent *)
         painter.drawText(QPointF(x, std::round(baseline)), each);
         baseline += line.spacing;
     }
+}
+
+Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
+{
+    auto *label = new Caption(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kYellow);
+    label->setPalette(palette);
+    return label;
 }
 
 } // namespace look

@@ -23,6 +23,8 @@
 #include <mutex>
 #include <thread>
 
+namespace desktop {
+
 class BoundedExit
 {
 public:
@@ -53,3 +55,5 @@ private:
     bool m_over = false;
     std::thread m_watcher;
 };
+
+} // namespace desktop

@@ -11,7 +11,7 @@
 
 class QLineEdit;
 
-namespace look {
+namespace desktop {
 
 class CharacterLimit : public QValidator
 {
@@ -28,4 +28,4 @@ private:
     QString m_before; // the box's text as last taken: validate() sees the edited one
 };
 
-} // namespace look
+} // namespace desktop

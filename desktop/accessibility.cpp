@@ -1,4 +1,4 @@
-#include "windows/assistive.h"
+#include "desktop/accessibility.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -22,7 +22,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace look {
+namespace desktop {
 
 namespace {
 
@@ -163,16 +163,21 @@ void forAssistiveTools(QComboBox *box, const QString &name)
 
     // The open list selects what the mouse is over, and opening it selects
     // the current entry: neither is a choice. A selection in the closed list
-    // can only come from an assistive tool.
+    // comes from an assistive tool, or from the box's own search by a typed
+    // character, which makes its choice once the search returns: the
+    // selection is taken from the next turn of the event loop, if the box
+    // has not made it its choice by then.
     QObject::connect(box->view()->selectionModel(), &QItemSelectionModel::selectionChanged, box,
                      [box](const QItemSelection &selected) {
                          if (box->view()->isVisible() || selected.indexes().isEmpty())
                              return;
                          const int row = selected.indexes().first().row();
-                         if (row == box->currentIndex())
-                             return;
-                         box->setCurrentIndex(row);
-                         emit box->activated(row);
+                         QMetaObject::invokeMethod(box, [box, row] {
+                             if (box->view()->isVisible() || row == box->currentIndex() || row >= box->count())
+                                 return;
+                             box->setCurrentIndex(row);
+                             emit box->activated(row);
+                         }, Qt::QueuedConnection);
                      });
 }
 
@@ -360,4 +365,4 @@ void forAssistiveTools(QDialog *dialog)
     whenFirstBeforeTheUser(dialog, [dialog](bool) { return captionsLeftOut(dialog); });
 }
 
-} // namespace look
+} // namespace desktop

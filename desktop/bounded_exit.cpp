@@ -1,9 +1,11 @@
-#include "windows/bounded_exit.h"
+#include "desktop/bounded_exit.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
 #include <unistd.h>
+
+namespace desktop {
 
 BoundedExit::BoundedExit(std::chrono::milliseconds bound)
     : m_bound(bound)
@@ -47,3 +49,5 @@ void BoundedExit::leaveWhenOverdue(int status)
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kNote, sizeof kNote - 1);
     ::_exit(status);
 }
+
+} // namespace desktop

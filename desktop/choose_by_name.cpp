@@ -1,4 +1,4 @@
-#include "windows/choose_by_name.h"
+#include "desktop/choose_by_name.h"
 
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -6,7 +6,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
-namespace look {
+namespace desktop {
 
 ChooseByName::ChooseByName(QComboBox *box)
     : CompositionGuard(box)
@@ -92,4 +92,4 @@ QRect ChooseByName::cursorRectangle() const
     return {x, field.top(), 1, field.height()};
 }
 
-} // namespace look
+} // namespace desktop

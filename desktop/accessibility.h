@@ -12,7 +12,7 @@ class QDialog;
 class QString;
 class QWidget;
 
-namespace look {
+namespace desktop {
 
 // Makes box a drop-down list for assistive tools as well: known by its
 // name with the chosen entry as its value (its text, which screen readers
@@ -54,4 +54,4 @@ void introduce(QWidget *widget, const QString &text);
 // is first shown.
 void forAssistiveTools(QDialog *dialog);
 
-} // namespace look
+} // namespace desktop

@@ -1,6 +1,6 @@
-#include "windows/output_box.h"
+#include "look/output_box.h"
 
-#include "windows/look.h"
+#include "look/faces.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

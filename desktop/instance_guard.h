@@ -11,6 +11,8 @@
 
 class QLockFile;
 
+namespace desktop {
+
 class InstanceGuard
 {
 public:
@@ -22,10 +24,11 @@ public:
     InstanceGuard(const InstanceGuard &) = delete;
     InstanceGuard &operator=(const InstanceGuard &) = delete;
 
-    // True only when a live copy holds the lock. Otherwise this copy holds it
-    // from now on, for as long as the guard lives. A guard that cannot work
-    // (no directory, no permission) says false: better two copies than none.
-    bool anotherCopyRuns();
+    // Claims the lock for this copy: true when this copy holds it from now
+    // on, for as long as the guard lives (asking again says true again);
+    // false only when a live copy holds it. A guard that cannot work (no
+    // directory, no permission) says true: better two copies than none.
+    bool claim();
 
     static QString defaultDirectory();
 
@@ -33,3 +36,5 @@ private:
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
 };
+
+} // namespace desktop

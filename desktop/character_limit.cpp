@@ -1,10 +1,10 @@
-#include "windows/character_limit.h"
+#include "desktop/character_limit.h"
 
 #include <QLineEdit>
 
 #include <algorithm>
 
-namespace look {
+namespace desktop {
 namespace {
 
 qsizetype characters(QStringView text)
@@ -72,4 +72,4 @@ QValidator::State CharacterLimit::validate(QString &input, int &pos) const
     return Acceptable;
 }
 
-} // namespace look
+} // namespace desktop

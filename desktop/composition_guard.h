@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace look {
+namespace desktop {
 
 class CompositionGuard : public QObject
 {
@@ -30,4 +30,4 @@ private:
     bool m_composing = false;
 };
 
-} // namespace look
+} // namespace desktop

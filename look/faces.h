@@ -1,0 +1,34 @@
+#pragma once
+
+// The faces the windows are drawn with, and the lines they lay text out on.
+
+#include <QFont>
+#include <QString>
+
+namespace look {
+
+// "宋体" where it exists, else the nearest Chinese face on the machine, in the
+// order of chinese_faces.list.
+QFont songFont(qreal points);
+
+// What controls without a font of their own use: 宋体 9 pt, the default of
+// the Chinese desktop the layouts were drawn for.
+QFont defaultFont();
+
+// One line for standard error when the machine has no face with Chinese
+// characters, which would then all show as empty boxes; empty otherwise.
+// It reads the whole font configuration: not for the start-up path.
+QString missingFontWarning();
+
+// The lines the layouts were drawn for: a Song face's, hardly taller than
+// its characters. Faces whose own lines are taller (Noto CJK's are nearly one
+// and a half characters high) are laid out at this height instead: their
+// characters fit it, only the space between lines is less.
+struct LineMetrics {
+    qreal ascent;  // from the top of a line to its baseline
+    qreal descent; // below the baseline
+    qreal spacing; // from one baseline to the next
+};
+LineMetrics lineMetrics(const QFont &font);
+
+} // namespace look
