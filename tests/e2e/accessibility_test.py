@@ -66,16 +66,17 @@ class AccessibilityTest(ProgramTestCase):
         return self.events.wait(lambda kind, r, name, data: kind == DESCRIPTION and r == role and data == detail,
                                 PATIENCE)
 
-    def told(self, kind, role, name, data):
-        """Where in the events seen so far this one is; None if not there."""
+    def told(self, kind, role, name, data, after=-1):
+        """Where in the events seen so far this one is, the first after the
+        index after; None if not there."""
         for i, (k, r, n, d) in enumerate(self.events.seen):
-            if (k, r, n) == (kind, role, name) and (data is None or d == data):
+            if i > after and (k, r, n) == (kind, role, name) and (data is None or d == data):
                 return i
         return None
 
-    def wait_told(self, kind, role, name, data=None):
-        wait_for(lambda: self.told(kind, role, name, data) is not None, PATIENCE)
-        index = self.told(kind, role, name, data)
+    def wait_told(self, kind, role, name, data=None, after=-1):
+        wait_for(lambda: self.told(kind, role, name, data, after) is not None, PATIENCE)
+        index = self.told(kind, role, name, data, after)
         self.assertIsNotNone(index, (kind, role, name, data, self.events.seen))
         return index
 
@@ -225,7 +226,9 @@ class AccessibilityTest(ProgramTestCase):
         focused = self.wait_told(FOCUSED, pyatspi.ROLE_TEXT, "区号")
         self.assertLess(withdrawn, said)
         self.assertLess(said, focused)
-        self.assertLess(said, self.wait_told(DESCRIPTION, pyatspi.ROLE_PUSH_BUTTON, "清除", ""))
+        # Taken back: Qt 6.8 also reports the empty description that goes
+        # before the notice, so the one after it is looked for.
+        self.wait_told(DESCRIPTION, pyatspi.ROLE_PUSH_BUTTON, "清除", "", after=said)
         self.assertEqual(self.carrying(code, "浙江省杭州"), [])
 
         # Back on the code box later: nothing of the answer comes back.

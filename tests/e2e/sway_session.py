@@ -16,7 +16,6 @@ import glob
 import json
 import os
 import pwd
-import re
 import shutil
 import subprocess
 import tempfile
@@ -87,21 +86,6 @@ def _window(node, floating):
         client=(x + inner["x"], y + inner["y"], inner["width"], inner["height"]),
         border=node.get("border"), floating=floating, focused=node.get("focused", False),
         visible=node.get("visible", False))
-
-
-def toplevel_parents(protocol_log):
-    """{title: parent's title} for each xdg_toplevel a program made the
-    child of another (xdg_toplevel.set_parent), read from its protocol log
-    (WAYLAND_DEBUG=client): sway's IPC does not tell."""
-    titles, parents = {}, {}
-    for line in protocol_log.splitlines():
-        found = re.search(r"-> (xdg_toplevel@\d+)\.set_title\(\"(.*)\"\)", line)
-        if found:
-            titles[found.group(1)] = found.group(2)
-        found = re.search(r"-> (xdg_toplevel@\d+)\.set_parent\((xdg_toplevel@\d+|nil)\)", line)
-        if found:
-            parents[found.group(1)] = found.group(2)
-    return {titles.get(child): titles.get(parent) for child, parent in parents.items()}
 
 
 class SwaySession(Session):

@@ -13,7 +13,8 @@ import unittest
 
 import session_per_test
 from desktop_checks import DesktopChecks
-from sway_session import SwaySession, toplevel_parents
+from sway_session import SwaySession
+from wayland_client import toplevel_parents
 from xsession import ProgramTestCase
 
 SESSION = session_per_test.start(lambda: SwaySession(accessibility=True))

@@ -6,6 +6,7 @@ the registry."""
 
 import ctypes
 import os
+import re
 import time
 
 # Linux input event codes (linux/input-event-codes.h) under xdotool's names.
@@ -253,3 +254,21 @@ class VirtualInput:
 
     def close(self):
         self._client.close()
+
+
+def toplevel_parents(protocol_log):
+    """{title: parent's title} for each xdg_toplevel a program made the
+    child of another (xdg_toplevel.set_parent), read from its protocol log
+    (WAYLAND_DEBUG=client): no compositor's own interface tells. libwayland
+    1.21 (Debian 12) writes an object as xdg_toplevel@15, 1.23 (Debian 13)
+    as xdg_toplevel#15."""
+    object_id = r"xdg_toplevel[@#]\d+"
+    titles, parents = {}, {}
+    for line in protocol_log.splitlines():
+        found = re.search(rf"-> ({object_id})\.set_title\(\"(.*)\"\)", line)
+        if found:
+            titles[found.group(1)] = found.group(2)
+        found = re.search(rf"-> ({object_id})\.set_parent\(({object_id}|nil)\)", line)
+        if found:
+            parents[found.group(1)] = found.group(2)
+    return {titles.get(child): titles.get(parent) for child, parent in parents.items()}

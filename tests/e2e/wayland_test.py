@@ -7,12 +7,12 @@ process of its own (session_per_test).
 Usage: /usr/bin/python3 wayland_test.py PATH_TO_TESSALINE [TEST ...]
 """
 
-import re
 import sys
 import unittest
 
 import session_per_test
 from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, WARNING_TITLE, ALREADY_RUNNING, ACCESSIBLE
+from wayland_client import toplevel_parents
 from xsession import ProgramTestCase, WestonSession
 
 SESSION = session_per_test.start(lambda: WestonSession(accessibility=True))
@@ -40,20 +40,8 @@ class WaylandTest(ProgramTestCase):
 
     def parent_of(self, title):
         """The title of the toplevel the program made the parent of the one
-        titled title (xdg_toplevel.set_parent), from its protocol log."""
-        titles, parents = {}, {}
-        # libwayland 1.21 (Debian 12) writes an object as xdg_toplevel@15,
-        # 1.23 (Debian 13) as xdg_toplevel#15.
-        object_id = r"xdg_toplevel[@#]\d+"
-        for line in self.session.logs().splitlines():
-            found = re.search(rf"-> ({object_id})\.set_title\(\"(.*)\"\)", line)
-            if found:
-                titles[found.group(1)] = found.group(2)
-            found = re.search(rf"-> ({object_id})\.set_parent\(({object_id})\)", line)
-            if found:
-                parents[found.group(1)] = found.group(2)
-        children = [toplevel for toplevel, name in titles.items() if name == title]
-        return [titles.get(parents.get(child)) for child in children]
+        titled title, from its protocol log, or None."""
+        return toplevel_parents(self.session.logs()).get(title)
 
     def lookup_window(self, program, description):
         window = program.window(MAIN_TITLE, description, PATIENCE)
@@ -94,7 +82,7 @@ class WaylandTest(ProgramTestCase):
         self.assertEqual(about.getRole(), pyatspi.ROLE_DIALOG)
         self.assertEqual(len(descendants(about, pyatspi.ROLE_PUSH_BUTTON)), 0)
         # Where it opens is the compositor's to say; whose it is, the program's.
-        self.assertTrue(wait_for(lambda: self.parent_of(ABOUT_TITLE) == [MAIN_TITLE], PATIENCE), self.parent_of(ABOUT_TITLE))
+        self.assertTrue(wait_for(lambda: self.parent_of(ABOUT_TITLE) == MAIN_TITLE, PATIENCE), self.parent_of(ABOUT_TITLE))
         self.assertIsNone(copy.poll())
 
     def test_a_second_copy_warns_and_ends(self):
@@ -106,7 +94,7 @@ class WaylandTest(ProgramTestCase):
         message = [label for label in descendants(warning, pyatspi.ROLE_LABEL) if label.name == ALREADY_RUNNING]
         self.assertTrue(message, [label.name for label in descendants(warning, pyatspi.ROLE_LABEL)])
         # The start-up window: without a caption, Qt gives it the program's name.
-        self.assertEqual(self.parent_of(WARNING_TITLE), ["tessaline"])
+        self.assertEqual(self.parent_of(WARNING_TITLE), "tessaline")
         do_action(descendants(warning, pyatspi.ROLE_PUSH_BUTTON, "确定")[0], "Press")
         self.assertEqual(second.wait(timeout=PATIENCE), 0)
         self.assertIsNone(first.poll())
