@@ -172,6 +172,8 @@ void forAssistiveTools(QComboBox *box, const QString &name)
                          if (box->view()->isVisible() || selected.indexes().isEmpty())
                              return;
                          const int row = selected.indexes().first().row();
+                         if (row == box->currentIndex())
+                             return;
                          QMetaObject::invokeMethod(box, [box, row] {
                              if (box->view()->isVisible() || row == box->currentIndex() || row >= box->count())
                                  return;
