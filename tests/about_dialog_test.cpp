@@ -1,7 +1,6 @@
-#include "windows/about_dialog.h"
-#include "window_driver.h"
-
 #include "tessaline/version.h"
+#include "window_driver.h"
+#include "windows/about_dialog.h"
 
 #include <QAccessible>
 #include <QLabel>

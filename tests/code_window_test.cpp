@@ -1,5 +1,5 @@
-#include "windows/code_window.h"
 #include "window_driver.h"
+#include "windows/code_window.h"
 
 #include <QAccessible>
 #include <QClipboard>

@@ -1,10 +1,9 @@
+#include "look/pictures.h"
+#include "tessaline/version.h"
+#include "window_driver.h"
 #include "windows/about_dialog.h"
 #include "windows/code_window.h"
-#include "look/pictures.h"
 #include "windows/region_window.h"
-#include "window_driver.h"
-
-#include "tessaline/version.h"
 
 #include <QAccessible>
 #include <QFile>

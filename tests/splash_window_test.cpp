@@ -1,9 +1,8 @@
 #include "desktop/instance_guard.h"
+#include "tessaline/version.h"
+#include "window_driver.h"
 #include "windows/region_window.h"
 #include "windows/splash_window.h"
-#include "window_driver.h"
-
-#include "tessaline/version.h"
 
 #include <QAccessible>
 #include <QMessageBox>

@@ -9,11 +9,11 @@
 // made larger (only taller, for text that wraps at the control's width).
 
 #include "directory/code_regions.h"
+#include "look/faces.h"
+#include "window_driver.h"
 #include "windows/about_dialog.h"
 #include "windows/code_window.h"
-#include "look/faces.h"
 #include "windows/region_window.h"
-#include "window_driver.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

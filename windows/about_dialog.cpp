@@ -1,12 +1,12 @@
 #include "windows/about_dialog.h"
 
 #include "desktop/accessibility.h"
+#include "desktop/window_hints.h"
 #include "look/caption.h"
-#include "look/twips.h"
 #include "look/colours.h"
 #include "look/faces.h"
 #include "look/pictures.h"
-#include "desktop/window_hints.h"
+#include "look/twips.h"
 #include "tessaline/version.h"
 
 #include <QKeyEvent>

@@ -1,17 +1,15 @@
 #include "windows/code_window.h"
 
-#include "windows/directory_text.h"
-
 #include "desktop/accessibility.h"
-#include "look/caption.h"
 #include "desktop/character_limit.h"
 #include "desktop/composition_guard.h"
-#include "look/twips.h"
+#include "directory/directory.h"
+#include "look/caption.h"
 #include "look/colours.h"
 #include "look/faces.h"
 #include "look/output_box.h"
-
-#include "directory/directory.h"
+#include "look/twips.h"
+#include "windows/directory_text.h"
 
 #include <QLabel>
 #include <QLineEdit>

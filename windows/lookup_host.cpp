@@ -2,11 +2,11 @@
 
 #include "desktop/accessibility.h"
 #include "desktop/window_hints.h"
-#include "windows/code_window.h"
 #include "look/faces.h"
 #include "look/pictures.h"
-#include "windows/region_window.h"
 #include "tessaline/version.h"
+#include "windows/code_window.h"
+#include "windows/region_window.h"
 
 #include <QLayout>
 #include <QStackedLayout>

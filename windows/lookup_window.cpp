@@ -1,14 +1,14 @@
 #include "windows/lookup_window.h"
 
-#include "windows/about_dialog.h"
 #include "desktop/accessibility.h"
 #include "desktop/menu_bar_keys.h"
-#include "look/twips.h"
+#include "desktop/window_hints.h"
 #include "look/faces.h"
 #include "look/pictures.h"
 #include "look/style.h"
-#include "desktop/window_hints.h"
+#include "look/twips.h"
 #include "tessaline/version.h"
+#include "windows/about_dialog.h"
 
 #include <QAction>
 #include <QLabel>

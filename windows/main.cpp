@@ -1,8 +1,8 @@
 #include "desktop/bounded_exit.h"
 #include "desktop/instance_guard.h"
+#include "desktop/window_system.h"
 #include "look/faces.h"
 #include "windows/splash_window.h"
-#include "desktop/window_system.h"
 
 #include <QApplication>
 

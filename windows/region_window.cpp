@@ -1,16 +1,14 @@
 #include "windows/region_window.h"
 
-#include "windows/directory_text.h"
-
 #include "desktop/accessibility.h"
-#include "look/caption.h"
 #include "desktop/choose_by_name.h"
-#include "look/twips.h"
+#include "directory/directory.h"
+#include "look/caption.h"
 #include "look/colours.h"
 #include "look/faces.h"
 #include "look/style.h"
-
-#include "directory/directory.h"
+#include "look/twips.h"
+#include "windows/directory_text.h"
 
 #include <QComboBox>
 #include <QLabel>

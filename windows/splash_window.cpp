@@ -1,11 +1,11 @@
 #include "windows/splash_window.h"
 
 #include "desktop/instance_guard.h"
-#include "tessaline/version.h"
-#include "look/twips.h"
-#include "look/pictures.h"
-#include "windows/lookup_host.h"
 #include "desktop/window_hints.h"
+#include "look/pictures.h"
+#include "look/twips.h"
+#include "tessaline/version.h"
+#include "windows/lookup_host.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
