@@ -153,19 +153,26 @@ remove_roots() {
 # in_root ROOT COMMAND: runs COMMAND with bash in ROOT with a clean
 # environment. Its own mount and PID namespaces hold proc, sys and dev and
 # every process it starts: when it ends, or is interrupted, they all go.
+# With compile_cache set to a folder here, that folder is the root's ccache
+# cache (/root/.cache/ccache), kept from one root to the next.
 in_root() {
     local root=$1
     shift
     unshare --mount --pid --fork --kill-child --propagation private /bin/bash -c '
         root=$1
-        shift
+        compile_cache=$2
+        shift 2
         mount -t proc proc "$root/proc"
         mount -t sysfs sys "$root/sys"
         mount --rbind /dev "$root/dev"
+        if [ -n "$compile_cache" ]; then
+            mkdir -p "$root/root/.cache/ccache"
+            mount --bind "$compile_cache" "$root/root/.cache/ccache"
+        fi
         exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
             PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
             SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" /bin/bash -c "$*"
-    ' in_root "$root" "$@"
+    ' in_root "$root" "${compile_cache:-}" "$@"
 }
 
 # copy_checkout ROOT DIR: the checkout's files, committed or not, without
@@ -190,6 +197,8 @@ test_in_root() {
     base_packages=$(packages_in "$root")
     copy_checkout "$root" src
     say "scripts/test in a fresh $release of $base_packages packages (log: $log)"
+    local compile_cache=$cache/$release-ccache
+    mkdir -p "$compile_cache"
     if ! in_root "$root" "cd /src && scripts/test" 2>&1 | tee "$log" | grep --line-buffered '^== '; then
         echo "---- what failed in the fresh $release ($log):" >&2
         failed_tests "$log" >&2
