@@ -5,6 +5,7 @@
 #include "windows/splash_window.h"
 
 #include <QApplication>
+#include <QPointer>
 
 #include <cstdio>
 #include <utility>
@@ -18,7 +19,8 @@ int main(int argc, char *argv[])
     // Holds this copy's claim until the program ends; declared after app, so
     // the claim is given up before Qt's teardown starts.
     desktop::InstanceGuard guard;
-    auto *splash = new windows::SplashWindow(guard);
+    // Deletes itself as it hands over; kept when another copy runs.
+    QPointer<windows::SplashWindow> splash = new windows::SplashWindow(guard);
 
     // Looking for a Chinese face reads the whole font configuration, which
     // took longer than the start-up window itself: it waits until the
@@ -34,6 +36,7 @@ int main(int argc, char *argv[])
 
     splash->show();
     const int status = app.exec();
+    delete splash;
     warnOfMissingFont();
     return ending.watch(status);
 }

@@ -59,8 +59,13 @@ class WaylandTest(ProgramTestCase):
         self.lookup_window(program, "地区查询")
         self.assertTrue(program.gone(START_UP_NAME))
         self.assertIsNone(copy.poll())
-        # Qt has nothing to complain of on Wayland.
-        self.assertEqual(self.session.logs().split("\n", 1)[1].strip(), "")
+        # Qt has nothing to complain of on Wayland. Qt 6.8 notes when an
+        # assistive tool (this test) asks for a window already gone, as the
+        # start-up window is: that is the test's doing, not the program's.
+        asked_for_a_gone_object = "qt.accessibility.atspi: Could not find accessible on path"
+        printed = [line for line in self.session.logs().split("\n")[1:]
+                   if line.strip() and not line.startswith(asked_for_a_gone_object)]
+        self.assertEqual(printed, [])
 
     def test_a_switch_and_back_keeps_the_program_running(self):
         copy, program = self.start()
