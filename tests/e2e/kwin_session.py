@@ -251,12 +251,24 @@ def _private_kwin_dirs():
     """Configuration, cache and data of KWin's own, so that no user setting
     and no other session reaches it."""
     base = tempfile.mkdtemp(prefix="tessaline-kwin-")
-    for name in ("config", "cache", "data/applications"):
+    for name in ("config/menus", "cache", "data/applications"):
         os.makedirs(os.path.join(base, name))
+    # KWin finds a client's menu entry in KDE's service cache, which lists
+    # only the applications some XDG menu takes in. KDE Frameworks 5 falls
+    # back to a menu of its own; 6 has none, and only a Plasma desktop
+    # installs one (plasma-applications.menu), so without this menu no entry
+    # is found and fake input is refused. It takes in every entry, under the
+    # plain name that an empty XDG_MENU_PREFIX makes KDE look for.
+    with open(os.path.join(base, "config", "menus", "applications.menu"), "w") as menu:
+        menu.write('<!DOCTYPE Menu PUBLIC "-//freedesktop//DTD Menu 1.0//EN"\n'
+                   ' "http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd">\n'
+                   "<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
+                   "<Include><All/></Include></Menu>\n")
     env = {
         "XDG_CONFIG_HOME": os.path.join(base, "config"),
         "XDG_CACHE_HOME": os.path.join(base, "cache"),
         "XDG_DATA_HOME": os.path.join(base, "data"),
+        "XDG_MENU_PREFIX": "",
         # The screenshot interface otherwise serves only programs whose menu
         # entry asks for it.
         "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
