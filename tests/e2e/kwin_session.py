@@ -203,7 +203,14 @@ class KWin:
         return tuple(moved[0]) if moved else None
 
     def activate(self, window):
-        self.run_script(f"workspace.activeClient = tessalineFind({json.dumps(window.id)});")
+        # KWin 6 renamed activeClient to activeWindow; setting the old name
+        # there raises nothing and activates nothing.
+        self.run_script(f"""
+            var c = tessalineFind({json.dumps(window.id)});
+            if (workspace.activeWindow !== undefined)
+                workspace.activeWindow = c;
+            else
+                workspace.activeClient = c;""")
 
     def close_window(self, window):
         """What the close button of the window's frame does."""
