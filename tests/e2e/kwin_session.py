@@ -218,6 +218,12 @@ class KWin:
             else
                 workspace.activeClient = c;""")
 
+    def compositing_type(self):
+        """How KWin composites: "gl2" (OpenGL), "qpainter" (software), "none"."""
+        (value,) = self._call("/Compositor", "org.freedesktop.DBus.Properties", "Get",
+                              GLib.Variant("(ss)", ("org.kde.kwin.Compositing", "compositingType")), "(v)")
+        return value
+
     def close_window(self, window):
         """What the close button of the window's frame does."""
         self.run_script(f"tessalineFind({json.dumps(window.id)}).closeWindow();")
