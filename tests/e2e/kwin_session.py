@@ -279,9 +279,7 @@ def _private_kwin_dirs():
     # is found and fake input is refused. It takes in every entry, under the
     # plain name that an empty XDG_MENU_PREFIX makes KDE look for.
     with open(os.path.join(base, "config", "menus", "applications.menu"), "w") as menu:
-        menu.write('<!DOCTYPE Menu PUBLIC "-//freedesktop//DTD Menu 1.0//EN"\n'
-                   ' "http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd">\n'
-                   "<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
+        menu.write("<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
                    "<Include><All/></Include></Menu>\n")
     env = {
         "XDG_CONFIG_HOME": os.path.join(base, "config"),
