@@ -39,6 +39,7 @@ class KWinWindow:
     pid: int
     frame: tuple            # with KWin's decoration
     buffer: tuple           # the client's surface; on Wayland with server decorations, the client area
+    client: tuple           # the client area (KWin 6; None from KWin 5)
     server_decorated: bool  # KWin draws a frame (False: the client does, or there is none)
     transient_for: str      # the owner's internalId, or None
     modal: bool
@@ -52,15 +53,16 @@ class KWinWindow:
     normal: bool
     dialog: bool
     splash: bool
-    x11_id: int             # the X window, for an X11 client; else None
+    x11_id: int             # the X window, from KWin 5 only (see KWinX11Session.x11_window)
 
 
 _WINDOW_FIELDS = """
 function tessalineRect(r) { return [r.x, r.y, r.width, r.height]; }
 // noBorder is what the client asked for on X11, but only the user's choice on
 // Wayland; there a frame larger than the client's surface is KWin's decoration.
+// (KWin 6 no longer tells a script a window's X id, so the session says which.)
 function tessalineServerDecorated(c) {
-    if (c.windowId !== undefined)
+    if (tessalineX11)
         return !c.noBorder;
     var f = c.frameGeometry, b = c.bufferGeometry;
     return f.width > b.width || f.height > b.height;
@@ -70,6 +72,7 @@ function tessalineWindow(c) {
         id: c.internalId.toString(), title: c.caption, resource_class: c.resourceClass,
         resource_name: c.resourceName, desktop_file: c.desktopFileName, pid: c.pid,
         frame: tessalineRect(c.frameGeometry), buffer: tessalineRect(c.bufferGeometry),
+        client: c.clientGeometry ? tessalineRect(c.clientGeometry) : null,
         server_decorated: tessalineServerDecorated(c),
         transient_for: c.transientFor ? c.transientFor.internalId.toString() : null,
         modal: c.modal, skip_taskbar: c.skipTaskbar, skip_switcher: c.skipSwitcher, skip_pager: c.skipPager,
@@ -107,6 +110,7 @@ class KWin:
     _kwin_log = None
     _dbus = None
     _scripts = 0
+    _x11 = False
 
     def _bus(self):
         if self._dbus is None:
@@ -148,6 +152,7 @@ class KWin:
         directory = os.path.dirname(self._kwin_log)
         path = os.path.join(directory, f"{token}.js")
         with open(path, "w") as script:
+            script.write(f"var tessalineX11 = {json.dumps(self._x11)};\n")
             script.write(_WINDOW_FIELDS)
             script.write(f"function report(v) {{ print('{token} ' + JSON.stringify(v)); }}\n")
             script.write(f"try {{\n{body}\n}} finally {{ print('{token} end'); }}\n")
@@ -179,7 +184,8 @@ class KWin:
     def compositor_windows(self, pid=None):
         """KWin's windows (of one process, if pid is given), bottom to top."""
         found = self.run_script("tessalineWindows().forEach(function (c) { report(tessalineWindow(c)); });") or []
-        return [KWinWindow(**{**w, "frame": tuple(w["frame"]), "buffer": tuple(w["buffer"])})
+        return [KWinWindow(**{**w, "frame": tuple(w["frame"]), "buffer": tuple(w["buffer"]),
+                              "client": w["client"] and tuple(w["client"])})
                 for w in found if pid is None or w["pid"] == pid]
 
     def compositor_window(self, pid, title, timeout, other_than=None):
@@ -203,7 +209,20 @@ class KWin:
         return tuple(moved[0]) if moved else None
 
     def activate(self, window):
-        self.run_script(f"workspace.activeClient = tessalineFind({json.dumps(window.id)});")
+        # KWin 6 renamed activeClient to activeWindow; setting the old name
+        # there raises nothing and activates nothing.
+        self.run_script(f"""
+            var c = tessalineFind({json.dumps(window.id)});
+            if (workspace.activeWindow !== undefined)
+                workspace.activeWindow = c;
+            else
+                workspace.activeClient = c;""")
+
+    def compositing_type(self):
+        """How KWin composites: "gl2" (OpenGL), "qpainter" (software), "none"."""
+        (value,) = self._call("/Compositor", "org.freedesktop.DBus.Properties", "Get",
+                              GLib.Variant("(ss)", ("org.kde.kwin.Compositing", "compositingType")), "(v)")
+        return value
 
     def close_window(self, window):
         """What the close button of the window's frame does."""
@@ -251,12 +270,22 @@ def _private_kwin_dirs():
     """Configuration, cache and data of KWin's own, so that no user setting
     and no other session reaches it."""
     base = tempfile.mkdtemp(prefix="tessaline-kwin-")
-    for name in ("config", "cache", "data/applications"):
+    for name in ("config/menus", "cache", "data/applications"):
         os.makedirs(os.path.join(base, name))
+    # KWin finds a client's menu entry in KDE's service cache, which lists
+    # only the applications some XDG menu takes in. KDE Frameworks 5 falls
+    # back to a menu of its own; 6 has none, and only a Plasma desktop
+    # installs one (plasma-applications.menu), so without this menu no entry
+    # is found and fake input is refused. It takes in every entry, under the
+    # plain name that an empty XDG_MENU_PREFIX makes KDE look for.
+    with open(os.path.join(base, "config", "menus", "applications.menu"), "w") as menu:
+        menu.write("<Menu><Name>Applications</Name><DefaultAppDirs/><DefaultDirectoryDirs/>"
+                   "<Include><All/></Include></Menu>\n")
     env = {
         "XDG_CONFIG_HOME": os.path.join(base, "config"),
         "XDG_CACHE_HOME": os.path.join(base, "cache"),
         "XDG_DATA_HOME": os.path.join(base, "data"),
+        "XDG_MENU_PREFIX": "",
         # The screenshot interface otherwise serves only programs whose menu
         # entry asks for it.
         "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
@@ -359,6 +388,8 @@ class KWinX11Session(XSession, KWin):
     """Xvfb with kwin_x11 as its window manager (compositing, as Plasma runs
     it); keys and clicks through XSession's xdotool."""
 
+    _x11 = True
+
     def __init__(self, accessibility=False, size="1024x768x24"):
         super().__init__(size=size, accessibility=accessibility)
         self._kwin_dir, kwin_env = _private_kwin_dirs()
@@ -377,3 +408,26 @@ class KWinX11Session(XSession, KWin):
         self._close_kwin()
         super().close()
         shutil.rmtree(self._kwin_dir, ignore_errors=True)
+
+    def x11_window(self, window, timeout=SCRIPT_PATIENCE):
+        """The X window of a window KWin manages. KWin 5 tells it; for KWin 6,
+        the one in KWin's client list of the same process whose client area
+        is where KWin has it (polled, as a window just moved may not be there
+        yet on both sides). None if none is found within timeout."""
+        if window.x11_id is not None:
+            return window.x11_id
+
+        def find():
+            now = self.window_by_id(window.id)
+            listed = self.root_property("_NET_CLIENT_LIST") or ""
+            if now is None or now.client is None or "#" not in listed:
+                return None
+            for candidate in (int(x, 16) for x in listed.split("#", 1)[1].split(",")):
+                try:
+                    if (self.property(candidate, "_NET_WM_PID") == str(now.pid)
+                            and self.client_rect(candidate) == now.client):
+                        return candidate
+                except KeyError:  # gone since the list was read: xwininfo said nothing
+                    continue
+            return None
+        return wait_for(find, timeout, interval=0.2)

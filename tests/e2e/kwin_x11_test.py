@@ -16,11 +16,17 @@ SESSION = session_per_test.start(lambda: KWinX11Session(accessibility=True))
 class KWinX11Test(DesktopChecks, ProgramTestCase):
     session = SESSION
 
+    def x11_window(self, window):
+        found = self.session.x11_window(window)
+        self.assertIsNotNone(found, f"no X window for {window}")
+        return found
+
     def press(self, window, *keys):
+        x11_id = self.x11_window(window)
         if keys[0] == "Alt_L":  # alone, which enters the menu bar
-            self.session.alt(window.x11_id)
+            self.session.alt(x11_id)
             keys = keys[1:]
-        self.session.key(window.x11_id, *keys)
+        self.session.key(x11_id, *keys)
 
     def assert_frameless(self, window):
         self.assertFalse(window.server_decorated, window)
@@ -32,7 +38,7 @@ class KWinX11Test(DesktopChecks, ProgramTestCase):
         # On X11 the program places the warning before any frame is known:
         # its client area centred over the start-up window, which has none,
         # so KWin's title bar puts the frame half its height higher.
-        client = self.session.client_rect(warning.x11_id)
+        client = self.session.client_rect(self.x11_window(warning))
         (x, y), (sx, sy) = centre(client), centre(splash.frame)
         self.assertLessEqual(abs(x - sx), 1, (client, splash.frame))
         self.assertLessEqual(abs(y - sy), 1, (client, splash.frame))
