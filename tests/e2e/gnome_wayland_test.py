@@ -16,12 +16,11 @@ import ctypes
 import functools
 import glob
 import os
-import subprocess
 import sys
 import unittest
 
 from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, ACCESSIBLE
-from gnome_session import GnomeSession
+from gnome_session import GnomeSession, shell_version
 from xsession import ProgramTestCase, wait_for
 
 SESSION = None
@@ -33,11 +32,6 @@ def _qt_version():
     core = ctypes.CDLL("libQt6Core.so.6")
     core.qVersion.restype = ctypes.c_char_p
     return tuple(int(part) for part in core.qVersion().decode().split(".")[:2])
-
-
-def _shell_version():
-    out = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True).stdout
-    return int(out.split()[-1].split(".")[0])
 
 
 def _marked(reason, applies=True):
@@ -59,7 +53,7 @@ until_qt_draws_hinted_title_bars = _marked("Qt 6.4's title bar maximises the win
 # Modality reaches the compositor on Wayland only through xdg-dialog-v1 (Qt
 # 6.8 speaks it, mutter has it from 46). Without it About is an ordinary
 # window there: placed anywhere, in Alt+Tab of its own.
-until_dialog_protocol = _marked("no xdg-dialog-v1", applies=_qt_version() < (6, 8) or _shell_version() < 46)
+until_dialog_protocol = _marked("no xdg-dialog-v1", applies=_qt_version() < (6, 8) or shell_version() < 46)
 
 
 class GnomeTestCase(ProgramTestCase):
