@@ -171,6 +171,16 @@ function _typeName(type) {
     return Object.keys(Meta.WindowType).find(name => Meta.WindowType[name] === type) ?? String(type);
 }
 
+// A frame of mutter's own is around the client's rectangle. A Wayland
+// client's title bar is inside its client rectangle, and the shadows a
+// client draws around itself (Qt from 6.8) are outside its frame rectangle,
+// which mutter 48 then reports as smaller than the client's.
+function _hasServerFrame(frame, client) {
+    const inside = frame.x <= client.x && frame.y <= client.y &&
+        client.x + client.width <= frame.x + frame.width && client.y + client.height <= frame.y + frame.height;
+    return inside && (frame.width !== client.width || frame.height !== client.height);
+}
+
 function _describe(window) {
     const frame = window.get_frame_rect();
     const client = window.frame_rect_to_client_rect(frame);
@@ -190,11 +200,7 @@ function _describe(window) {
         frame: _rect(frame),
         client: _rect(client),
         buffer: _rect(window.get_buffer_rect()),
-        // A frame of mutter's own is the difference between the two; a
-        // Wayland client's title bar is inside its client rectangle.
-        server_frame: frame.x !== client.x || frame.y !== client.y ||
-            frame.width !== client.width || frame.height !== client.height,
-        client_decorated: window.is_client_decorated(),
+        server_frame: _hasServerFrame(frame, client),
         decorated: window.decorated,
         transient_for: parent ? parent.get_id() : null,
         attached: window.is_attached_dialog(),
