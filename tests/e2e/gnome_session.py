@@ -4,7 +4,7 @@ rendered in software), with XWayland for X clients, a D-Bus session bus and
 a system bus of its own.
 
 The shell runs in a session mode of ours that loads one extension
-(gnome_probe/extension.js). It puts the shell in unsafe mode, which opens
+(gnome_probe/probe.js). It puts the shell in unsafe mode, which opens
 org.gnome.Shell.Eval and the screenshot service to other clients, and
 carries the functions the tests call through Eval: what the compositor
 knows of each window, a user's keyboard and pointer (Clutter virtual input
@@ -26,8 +26,17 @@ from xsession import Session, start_and_read, wait_for
 
 PROBE_UUID = "probe@tessaline.test"
 MODE = "tessaline-probe"
-PROBE = f"imports.ui.main.extensionManager.lookup('{PROBE_UUID}').stateObj"
-EXTENSION_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "gnome_probe", "extension.js")
+# Eval runs its code in the shell's D-Bus module, where Main is in scope
+# under every version.
+PROBE = f"Main.extensionManager.lookup('{PROBE_UUID}').stateObj"
+PROBE_SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "gnome_probe")
+
+
+def shell_version():
+    """gnome-shell's major version: 43 on Debian 12, 48 on Debian 13."""
+    out = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True, check=True).stdout
+    return int(out.split()[-1].split(".")[0])
+
 
 # The shell starts in 10-20 s on an idle machine with two cores; it renders
 # everything in software.
@@ -139,10 +148,19 @@ class GnomeSession(Session):
                        "enabledExtensions": [PROBE_UUID]}, mode)
         extension = os.path.join(share, "extensions", PROBE_UUID)
         os.makedirs(extension)
-        shutil.copy(EXTENSION_SOURCE, extension)
+        # Extensions are scripts up to GNOME 44 and ES modules from 45; the
+        # probe is put into the wrapper for the shell that runs. A shell
+        # passes over, without a word in its log, an extension whose
+        # shell-version does not name it.
+        version = shell_version()
+        with open(os.path.join(PROBE_SOURCES, "module.js" if version >= 45 else "legacy.js")) as wrapper, \
+                open(os.path.join(PROBE_SOURCES, "probe.js")) as probe:
+            source = wrapper.read().replace("// PROBE\n", probe.read())
+        with open(os.path.join(extension, "extension.js"), "w") as out:
+            out.write(source)
         with open(os.path.join(extension, "metadata.json"), "w") as metadata:
             json.dump({"uuid": PROBE_UUID, "name": "Tessaline test probe", "description": "For the tests",
-                       "shell-version": ["43"], "session-modes": ["user", MODE]}, metadata)
+                       "shell-version": [str(version)], "session-modes": ["user", MODE]}, metadata)
 
     def _configure_monitor(self, size, scale):
         # The monitor's scale as a user's Settings > Displays leaves it, in
@@ -317,7 +335,7 @@ class GnomeSession(Session):
 
     def windows(self, pid=None):
         """What the compositor knows of each window (of one process), bottom
-        of the stack first: see _describe in gnome_probe/extension.js."""
+        of the stack first: see _describe in gnome_probe/probe.js."""
         return [w for w in self.probe("windows") if pid is None or w["pid"] == pid]
 
     def window(self, title, pid=None):

@@ -16,12 +16,11 @@ import ctypes
 import functools
 import glob
 import os
-import subprocess
 import sys
 import unittest
 
-from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, ACCESSIBLE
-from gnome_session import GnomeSession
+from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, ACCESSIBLE, START_UP_NAME
+from gnome_session import GnomeSession, shell_version
 from xsession import ProgramTestCase, wait_for
 
 SESSION = None
@@ -33,11 +32,6 @@ def _qt_version():
     core = ctypes.CDLL("libQt6Core.so.6")
     core.qVersion.restype = ctypes.c_char_p
     return tuple(int(part) for part in core.qVersion().decode().split(".")[:2])
-
-
-def _shell_version():
-    out = subprocess.run(["gnome-shell", "--version"], capture_output=True, text=True).stdout
-    return int(out.split()[-1].split(".")[0])
 
 
 def _marked(reason, applies=True):
@@ -59,7 +53,7 @@ until_qt_draws_hinted_title_bars = _marked("Qt 6.4's title bar maximises the win
 # Modality reaches the compositor on Wayland only through xdg-dialog-v1 (Qt
 # 6.8 speaks it, mutter has it from 46). Without it About is an ordinary
 # window there: placed anywhere, in Alt+Tab of its own.
-until_dialog_protocol = _marked("no xdg-dialog-v1", applies=_qt_version() < (6, 8) or _shell_version() < 46)
+until_dialog_protocol = _marked("no xdg-dialog-v1", applies=_qt_version() < (6, 8) or shell_version() < 46)
 
 
 class GnomeTestCase(ProgramTestCase):
@@ -94,6 +88,26 @@ class GnomeTestCase(ProgramTestCase):
 
     def window(self, window_id):
         return next((w for w in self.session.windows(self.copy.pid) if w["id"] == window_id), None)
+
+    def drawn_frame(self, window, name):
+        """How much wider and taller the window is in the compositor, less
+        any frame of mutter's, than the program's own widgets (AT-SPI's
+        window of that name): the title bar and borders the program draws
+        itself, (0, 0) where it draws none. mutter has nothing better to ask:
+        it never frames a Wayland client, and the is_client_decorated() it
+        had until 46 said yes for every one of them."""
+        accessible = atspi_driver.Program(self.copy.pid).window(name, timeout=PATIENCE)
+        self.assertIsNotNone(accessible, f"no accessible window {name}")
+        width, height = accessible.queryComponent().getSize()
+        # The client's rectangle is its whole surface, with any shadows it
+        # draws; what it frames itself ends at the frame rectangle.
+        _, _, own_width, own_height = window["client"] if window["server_frame"] else window["frame"]
+        return own_width - width, own_height - height
+
+    def assertTitleBarDrawnByQt(self, window):
+        self.assertFalse(window["server_frame"], window)
+        _, height = self.drawn_frame(window, MAIN_TITLE)
+        self.assertGreater(height, 0, f"no title bar over the widgets: {window}")
 
     def page(self):
         """Which lookup the program shows: its own command is the one the
@@ -196,7 +210,7 @@ class SessionTest(GnomeTestCase):
             self.assertTrue(window["server_frame"])
         else:
             self.assertEqual(window["client_type"], "wayland")
-            self.assertTrue(window["client_decorated"])
+            self.assertTitleBarDrawnByQt(window)
         (x, y, width, height), (_, _, screen_width, screen_height) = window["frame"], self.session.monitors()[0][
             "geometry"]
         self.assertTrue(0 <= x and x + width <= screen_width and 0 <= y and y + height <= screen_height,
@@ -205,7 +219,8 @@ class SessionTest(GnomeTestCase):
     def test_the_start_up_window_has_no_frame(self):
         splash = self.session.wait_window("tessaline", self.copy.pid, PATIENCE)
         self.assertIsNotNone(splash, "no start-up window")
-        self.assertFalse(splash["server_frame"] or splash["client_decorated"], splash)
+        self.assertFalse(splash["server_frame"], splash)
+        self.assertEqual(self.drawn_frame(splash, START_UP_NAME), (0, 0), splash)
         if splash["client_type"] == "x11":
             # Where a client may say so: off the taskbar and the switcher, and
             # centred on the screen.
@@ -230,8 +245,7 @@ class WaylandChosenTest(GnomeTestCase):
     def test_the_compositor_sees_a_wayland_window_decorated_by_qt(self):
         window = self.lookup_window()
         self.assertEqual(window["client_type"], "wayland")
-        self.assertFalse(window["server_frame"])
-        self.assertTrue(window["client_decorated"])
+        self.assertTitleBarDrawnByQt(window)
 
     test_about_is_its_windows_child = GnomeTestCase.check_about_is_its_windows_child
     test_place_kept_across_a_switch_after_a_move = GnomeTestCase.check_place_kept_across_a_switch_after_a_move
