@@ -68,6 +68,13 @@ class InputMethodSession(XSession):
             ("org.freedesktop.ibus.general", "engines-order", "['libpinyin']"),
             ("com.github.libpinyin.ibus-libpinyin.libpinyin", "init-chinese", "true"),
             ("com.github.libpinyin.ibus-libpinyin.libpinyin", "init-full", "false"),
+            # The pinyin typed shows in the box's composition, not on a line
+            # of its own over the candidates. With that line, ibus 1.5.32's
+            # candidate window, told to hide the list and then the line,
+            # comes back as an empty frame with only its page buttons, and
+            # stays until the next composition (1.5.33 mends it): the list
+            # would never be seen to go.
+            ("com.github.libpinyin.ibus-libpinyin.libpinyin", "display-style", "1"),
         ]
         for schema, key, value in settings:
             result = self.run_tool("gsettings", "set", schema, key, value)
