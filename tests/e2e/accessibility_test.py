@@ -38,8 +38,8 @@ class AccessibilityTest(ProgramTestCase):
 
     # --- helpers ---------------------------------------------------------
 
-    def lookup_window(self, description):
-        window = self.program.window(MAIN_TITLE, description, PATIENCE)
+    def lookup_window(self, description, program=None):
+        window = (program or self.program).lookup_window(description)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         # Keys go where a user's would: to the window the window manager
         # has active.

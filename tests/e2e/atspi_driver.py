@@ -12,6 +12,8 @@ from gi.repository import GLib
 
 from xsession import wait_for as _wait_for
 
+from program_texts import MAIN_TITLE, PATIENCE
+
 
 def pump():
     context = GLib.MainContext.default()
@@ -112,6 +114,11 @@ class Program:
             except Exception:
                 continue
         return None
+
+    def lookup_window(self, description, timeout=PATIENCE):
+        """The lookup window told apart by its description (地区查询,
+        区号查询), once the program shows it; None if not within timeout."""
+        return self.window(MAIN_TITLE, description, timeout)
 
     def windows(self):
         app = self.application()

@@ -65,7 +65,7 @@ class DesktopChecks:
         """The window as the compositor has it now (None once it is gone)."""
         return self.session.window_by_id(window.id)
 
-    def lookup_window(self, copy):
+    def lookup_window_of(self, copy):
         """The copy's one lookup window, once it is the only one."""
         def only():
             found = [w for w in self.session.compositor_windows(copy.pid) if w.title == MAIN_TITLE]
@@ -92,7 +92,7 @@ class DesktopChecks:
         then Enter; returns the lookup window once it offers that lookup."""
         self.press(window, "Alt_L", "Return")
         self.page(copy, to)
-        return self.lookup_window(copy)
+        return self.lookup_window_of(copy)
 
     def open_about(self, copy, window):
         self.press(window, "Alt_L", "Right", "Return")  # the greyed command is passed over
@@ -127,7 +127,7 @@ class DesktopChecks:
     def test_a_switch_keeps_the_place_after_a_move(self):
         copy = self.start()
         self.page(copy, "地区查询")
-        window = self.move(self.lookup_window(copy), MOVED_TO)
+        window = self.move(self.lookup_window_of(copy), MOVED_TO)
         for lookup in ("区号查询", "地区查询"):
             window = self.switch(copy, window, lookup)
             self.assertTrue(wait_for(lambda: self.now(window) and self.now(window).frame[:2] == MOVED_TO, PATIENCE),
@@ -137,12 +137,12 @@ class DesktopChecks:
     def test_about_belongs_to_its_lookup_window(self):
         copy = self.start()
         self.page(copy, "地区查询")
-        window = self.lookup_window(copy)
+        window = self.lookup_window_of(copy)
         about = self.open_about(copy, window)
         self.assert_belongs_to(about, window)
         self.session.close_window(about)
         self.assertTrue(wait_for(lambda: self.now(about) is None, PATIENCE), "About stayed")
-        self.assertEqual(self.lookup_window(copy).id, window.id)
+        self.assertEqual(self.lookup_window_of(copy).id, window.id)
         self.assertIsNone(copy.poll())
 
     def test_about_opens_over_its_lookup_window(self):
@@ -150,7 +150,7 @@ class DesktopChecks:
         self.page(copy, "地区查询")
         # Away from the middle of the screen, where a compositor that centres
         # every new window would put About anyway.
-        window = self.move(self.lookup_window(copy), (150, 120))
+        window = self.move(self.lookup_window_of(copy), (150, 120))
         about = self.open_about(copy, window)
         self.assertTrue(wait_for(lambda: self.now(about), PATIENCE))
         self.assert_over(self.now(about), self.now(window))
@@ -175,7 +175,7 @@ class DesktopChecks:
         # The switch as a screen reader's user makes it, the code as anyone types it.
         driver.do_action(driver.descendants(region, driver.pyatspi.ROLE_MENU_ITEM, "区号查询")[0], "Press")
         code = self.page(copy, "区号查询")
-        self.press(self.lookup_window(copy), "0", "5", "1", "2", "Return")
+        self.press(self.lookup_window_of(copy), "0", "5", "1", "2", "Return")
         answer = driver.descendants(code, driver.pyatspi.ROLE_TEXT, "查询结果")[0]
         self.assertTrue(driver.wait_for(lambda: driver.text(answer) == "  江苏省苏州&吴江", PATIENCE),
                         driver.text(answer))

@@ -70,16 +70,16 @@ class GnomeTestCase(ProgramTestCase):
 
     # --- what a user sees and does -------------------------------------------
 
-    def lookup_window(self, other_than=None):
+    def lookup_window_of(self, copy, other_than=None):
         """The lookup window once it takes keys: the compositor has it, the
         start-up window is gone, and Qt has made it the active window (keys
         pressed before that are lost now and then)."""
-        window = self.session.wait_window(MAIN_TITLE, self.copy.pid, PATIENCE,
+        window = self.session.wait_window(MAIN_TITLE, copy.pid, PATIENCE,
                                           where=lambda w: w["id"] != other_than)
         self.assertIsNotNone(window, "no lookup window")
-        self.assertTrue(wait_for(lambda: self.session.window("tessaline", self.copy.pid) is None, PATIENCE),
+        self.assertTrue(wait_for(lambda: self.session.window("tessaline", copy.pid) is None, PATIENCE),
                         "the start-up window stayed")
-        program = atspi_driver.Program(self.copy.pid)
+        program = atspi_driver.Program(copy.pid)
         self.assertTrue(atspi_driver.wait_for(
             lambda: [w for w in program.windows()
                      if w.name == MAIN_TITLE and pyatspi.STATE_ACTIVE in atspi_driver.states(w)], PATIENCE),
@@ -133,7 +133,7 @@ class GnomeTestCase(ProgramTestCase):
             page = self.page()
             return page if page not in (None, before) else None
         self.assertTrue(atspi_driver.wait_for(switched, PATIENCE), f"no switch from {before}")
-        return self.lookup_window()
+        return self.lookup_window_of(self.copy)
 
     def open_about(self, window):
         # Alt enters the bar on its first command; 关于 is the next one.
@@ -157,14 +157,14 @@ class GnomeTestCase(ProgramTestCase):
     # --- the tests, on either platform --------------------------------------
 
     def check_place_kept_across_a_switch_after_a_move(self):
-        region = self.drag_to(self.lookup_window(), 400, 300)
+        region = self.drag_to(self.lookup_window_of(self.copy), 400, 300)
         code = self.switch(region)
         self.assertEqual(code["frame"][:2], [400, 300], "after a switch to 区号查询")
         back = self.switch(code)
         self.assertEqual(back["frame"][:2], [400, 300], "after a switch back to 地区查询")
 
     def check_maximise_does_nothing(self):
-        window = self.lookup_window()
+        window = self.lookup_window_of(self.copy)
         self.assertFalse(window["can_maximize"])
         left, top, width, _ = window["frame"]
         # Where Qt's title bar has its maximise button; on a mutter frame,
@@ -175,7 +175,7 @@ class GnomeTestCase(ProgramTestCase):
         self.assertEqual(self.window(window["id"])["frame"], window["frame"])
 
     def check_about_is_its_windows_child(self):
-        region = self.lookup_window()
+        region = self.lookup_window_of(self.copy)
         about = self.open_about(region)
         self.assertEqual(about["transient_for"], region["id"])
         self.assertTrue(wait_for(lambda: self.focused() == about["id"], PATIENCE),
@@ -187,7 +187,7 @@ class GnomeTestCase(ProgramTestCase):
                         "the focus did not go back to the lookup window")
 
     def check_about_is_a_modal_dialog_over_its_window(self):
-        region = self.lookup_window()
+        region = self.lookup_window_of(self.copy)
         about = self.open_about(region)
         self.assertTrue(about["modal"], about["type"])
         self.assertFalse(about["in_alt_tab"], "About has an Alt+Tab entry of its own")
@@ -202,7 +202,7 @@ class SessionTest(GnomeTestCase):
     no QT_QPA_PLATFORM."""
 
     def test_the_window_system_is_the_one_whose_title_bar_follows_the_hints(self):
-        window = self.lookup_window()
+        window = self.lookup_window_of(self.copy)
         # Matched to its desktop entry: one app, one icon.
         self.assertEqual(window["app"], "net.velmora.Tessaline.desktop")
         if _qt_version() < (6, 8):
@@ -229,7 +229,7 @@ class SessionTest(GnomeTestCase):
             (x, y, width, height), (sx, sy, sw, sh) = splash["frame"], self.session.monitors()[0]["geometry"]
             self.assertLessEqual(abs((x + width / 2) - (sx + sw / 2)), 1, splash["frame"])
             self.assertLessEqual(abs((y + height / 2) - (sy + sh / 2)), 32, splash["frame"])  # the top bar
-        self.lookup_window()
+        self.lookup_window_of(self.copy)
 
     test_about_is_its_windows_child = GnomeTestCase.check_about_is_its_windows_child
     test_place_kept_across_a_switch_after_a_move = GnomeTestCase.check_place_kept_across_a_switch_after_a_move
@@ -243,7 +243,7 @@ class WaylandChosenTest(GnomeTestCase):
     platform = {"QT_QPA_PLATFORM": "wayland"}
 
     def test_the_compositor_sees_a_wayland_window_decorated_by_qt(self):
-        window = self.lookup_window()
+        window = self.lookup_window_of(self.copy)
         self.assertEqual(window["client_type"], "wayland")
         self.assertTitleBarDrawnByQt(window)
 

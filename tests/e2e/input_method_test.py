@@ -163,8 +163,8 @@ class InputMethodTest(ProgramTestCase):
 
     # --- helpers ---------------------------------------------------------
 
-    def lookup_window(self, description):
-        window = self.program.window(MAIN_TITLE, description, PATIENCE)
+    def lookup_window(self, description, program=None):
+        window = (program or self.program).lookup_window(description)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, MAIN_TITLE), PATIENCE)
         self.assertTrue(found, "no X window for the lookup window")

@@ -52,7 +52,7 @@ class KWinWaylandTest(DesktopChecks, ProgramTestCase):
 
     def test_the_lookup_window_as_kwin_sees_it(self):
         copy = self.start()
-        window = self.lookup_window(copy)
+        window = self.lookup_window_of(copy)
         self.assertEqual((window.resource_class, window.desktop_file), (APP_ID, APP_ID))
         # KWin's title bar above the client, which is of fixed size.
         self.assertTrue(window.server_decorated, window)
@@ -62,7 +62,7 @@ class KWinWaylandTest(DesktopChecks, ProgramTestCase):
 
     @_without_opengl
     def test_a_picture_of_the_lookup_window(self):
-        window = self.lookup_window(self.start())
+        window = self.lookup_window_of(self.start())
         _, _, width, height = window.frame
         with tempfile.TemporaryDirectory() as directory:
             picture = os.path.join(directory, "window.png")

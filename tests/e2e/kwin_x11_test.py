@@ -44,7 +44,7 @@ class KWinX11Test(DesktopChecks, ProgramTestCase):
         self.assertLessEqual(abs(y - sy), 1, (client, splash.frame))
 
     def test_the_lookup_window_as_kwin_sees_it(self):
-        window = self.lookup_window(self.start())
+        window = self.lookup_window_of(self.start())
         # WM_CLASS, which the menu entry names as its StartupWMClass.
         self.assertEqual(window.resource_class, "tessaline")
         self.assertTrue(window.server_decorated)
@@ -60,7 +60,7 @@ class KWinX11Test(DesktopChecks, ProgramTestCase):
     def test_about_is_a_modal_dialog_off_the_taskbar(self):
         copy = self.start()
         self.page(copy, "地区查询")
-        about = self.open_about(copy, self.lookup_window(copy))
+        about = self.open_about(copy, self.lookup_window_of(copy))
         self.assertTrue(about.dialog)
         self.assertTrue(about.modal)
         self.assertTrue(about.skip_taskbar)

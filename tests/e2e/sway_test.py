@@ -50,7 +50,7 @@ class SwayTest(DesktopChecks, ProgramTestCase):
         DesktopChecks.test_about_opens_over_its_lookup_window)
 
     def test_the_lookup_window_as_sway_sees_it(self):
-        window = self.lookup_window(self.start())
+        window = self.lookup_window_of(self.start())
         self.assertEqual(window.app_id, APP_ID)
         # Of fixed size, so floating, in a frame of sway's.
         self.assertTrue(window.floating)

@@ -43,8 +43,8 @@ class WaylandTest(ProgramTestCase):
         titled title, from its protocol log, or None."""
         return toplevel_parents(self.session.logs()).get(title)
 
-    def lookup_window(self, program, description):
-        window = program.window(MAIN_TITLE, description, PATIENCE)
+    def lookup_window(self, description, program):
+        window = program.lookup_window(description)
         self.assertIsNotNone(window, f"no lookup window described as {description}")
         return window
 
@@ -56,7 +56,7 @@ class WaylandTest(ProgramTestCase):
     def test_start_up_and_hand_over(self):
         copy, program = self.start()
         self.assertIsNotNone(program.window(START_UP_NAME, timeout=PATIENCE), "no start-up window")
-        self.lookup_window(program, "地区查询")
+        self.lookup_window("地区查询", program)
         self.assertTrue(program.gone(START_UP_NAME))
         self.assertIsNone(copy.poll())
         # Qt has nothing to complain of on Wayland. Qt 6.8 notes when an
@@ -69,17 +69,17 @@ class WaylandTest(ProgramTestCase):
 
     def test_a_switch_and_back_keeps_the_program_running(self):
         copy, program = self.start()
-        region = self.lookup_window(program, "地区查询")
+        region = self.lookup_window("地区查询", program)
         do_action(self.command(region, "区号查询"), "Press")
-        code = self.lookup_window(program, "区号查询")
+        code = self.lookup_window("区号查询", program)
         self.assertTrue(wait_for(lambda: len(program.windows()) == 1, PATIENCE), "the old window stayed")
         do_action(self.command(code, "地区查询"), "Press")
-        self.lookup_window(program, "地区查询")
+        self.lookup_window("地区查询", program)
         self.assertIsNone(copy.poll())
 
     def test_about_opens_as_a_child_of_its_window(self):
         copy, program = self.start(protocol_log=True)
-        region = self.lookup_window(program, "地区查询")
+        region = self.lookup_window("地区查询", program)
         took = do_action(self.command(region, "关于"), "Press")
         self.assertLess(took, 2.0)
         about = program.window(ABOUT_TITLE, timeout=PATIENCE)
@@ -92,7 +92,7 @@ class WaylandTest(ProgramTestCase):
 
     def test_a_second_copy_warns_and_ends(self):
         first, first_program = self.start()
-        self.lookup_window(first_program, "地区查询")
+        self.lookup_window("地区查询", first_program)
         second, program = self.start(protocol_log=True)
         warning = program.window(WARNING_TITLE, timeout=PATIENCE)
         self.assertIsNotNone(warning, "no warning")
@@ -103,14 +103,14 @@ class WaylandTest(ProgramTestCase):
         do_action(descendants(warning, pyatspi.ROLE_PUSH_BUTTON, "确定")[0], "Press")
         self.assertEqual(second.wait(timeout=PATIENCE), 0)
         self.assertIsNone(first.poll())
-        self.lookup_window(first_program, "地区查询")
+        self.lookup_window("地区查询", first_program)
 
     def test_every_second_copy_ends(self):
         # The program's own way out, again and again: Qt's teardown on Wayland
         # sometimes hangs, and a copy left running would hold the next one's
         # start (windows/bounded_exit.h; exit_test.py runs a hundred).
         first, first_program = self.start()
-        self.lookup_window(first_program, "地区查询")
+        self.lookup_window("地区查询", first_program)
         for number in range(5):
             second, program = self.start()
             warning = program.window(WARNING_TITLE, timeout=PATIENCE)
@@ -121,8 +121,8 @@ class WaylandTest(ProgramTestCase):
 
     def test_a_query_in_the_code_window(self):
         _, program = self.start()
-        do_action(self.command(self.lookup_window(program, "地区查询"), "区号查询"), "Press")
-        code = self.lookup_window(program, "区号查询")
+        do_action(self.command(self.lookup_window("地区查询", program), "区号查询"), "Press")
+        code = self.lookup_window("区号查询", program)
         box = descendants(code, pyatspi.ROLE_TEXT, "区号")[0]
         box.queryEditableText().setTextContents("0512")
         do_action(descendants(code, pyatspi.ROLE_PUSH_BUTTON, "查询")[0], "Press")

@@ -45,7 +45,7 @@ class WindowManagerTest(ProgramTestCase):
         self.assertTrue(found, "no start-up window")
         return found[0]
 
-    def lookup_window(self, copy):
+    def lookup_window_of(self, copy):
         found = wait_for(lambda: self.x.windows_named(copy.pid, MAIN_TITLE), PATIENCE)
         self.assertTrue(found, "no lookup window appeared")
         return found[0]
@@ -93,7 +93,7 @@ class WindowManagerTest(ProgramTestCase):
     def test_the_first_lookup_window_opens_centred_where_the_start_up_window_was(self):
         copy = self.x.start(PROGRAM)
         splash = self.x.client_rect(self.splash(copy))
-        region = self.lookup_window(copy)
+        region = self.lookup_window_of(copy)
         self.assertTrue(wait_for(lambda: self.x.property(region, "_NET_FRAME_EXTENTS"), PATIENCE))
         (x, y), (cx, cy) = centre(self.x.client_rect(region)), centre(splash)
         self.assertLessEqual(abs(x - cx), 1, (self.x.client_rect(region), splash))
@@ -101,7 +101,7 @@ class WindowManagerTest(ProgramTestCase):
 
     def test_a_switch_keeps_the_window_where_the_user_put_it(self):
         copy = self.x.start(PROGRAM)
-        window = self.lookup_window(copy)
+        window = self.lookup_window_of(copy)
         self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
         self.x.move(window, 187, 212)
         self.assertTrue(wait_for(lambda: self.x.position(window) == (187, 212), PATIENCE))
@@ -113,7 +113,7 @@ class WindowManagerTest(ProgramTestCase):
 
     def test_lookup_windows_are_fixed_and_on_the_taskbar(self):
         copy = self.x.start(PROGRAM)
-        window = self.lookup_window(copy)
+        window = self.lookup_window_of(copy)
         for _ in range(2):
             self.assertEqual(self.x.atoms(window, "_NET_WM_WINDOW_TYPE"), ["_NET_WM_WINDOW_TYPE_NORMAL"])
             self.assertNotIn("_NET_WM_STATE_SKIP_TASKBAR", self.x.atoms(window, "_NET_WM_STATE"))
@@ -124,7 +124,7 @@ class WindowManagerTest(ProgramTestCase):
 
     def test_about_belongs_to_its_lookup_window(self):
         copy = self.x.start(PROGRAM)
-        window = self.lookup_window(copy)
+        window = self.lookup_window_of(copy)
         self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
         self.x.move(window, 150, 120)
         self.assertTrue(wait_for(lambda: self.x.position(window) == (150, 120), PATIENCE))
@@ -152,7 +152,7 @@ class WindowManagerTest(ProgramTestCase):
 
     def test_the_warning_opens_over_its_start_up_window(self):
         first = self.x.start(PROGRAM)
-        self.lookup_window(first)
+        self.lookup_window_of(first)
         second = self.x.start(PROGRAM)
         splash = self.splash(second)
         warning = wait_for(lambda: self.x.windows_named(second.pid, WARNING_TITLE), PATIENCE)
