@@ -13,28 +13,20 @@ import unittest
 
 import session_per_test
 from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, ABOUT_TEXT, DESCRIPTION, FOCUSED
-from xsession import ProgramTestCase, XSession
+from xsession import AccessibleCopyTestCase, XSession
 from xsession import wait_for as wait_for_x
 
 SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
 if SESSION is not None:
     import pyatspi
 
-    from atspi_driver import Events, Program, descendants, do_action, states, text, wait_for
+    from atspi_driver import descendants, do_action, states, text, wait_for
 
 
 
-class AccessibilityTest(ProgramTestCase):
-    def setUp(self):
-        self.x = SESSION
-        self.events = Events(DESCRIPTION, FOCUSED)
-        self.addCleanup(self.events.close)
-        self.copy = self.x.start(self.program_path, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
-        self.program = Program(self.copy.pid)
-
-    def tearDown(self):
-        self.output = self.x.logs()
-        self.x.stop_copies()
+class AccessibilityTest(AccessibleCopyTestCase):
+    session = SESSION
+    watched = (DESCRIPTION, FOCUSED)
 
     # --- helpers ---------------------------------------------------------
 

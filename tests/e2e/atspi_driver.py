@@ -10,9 +10,8 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-from xsession import wait_for as _wait_for
-
 from program_texts import MAIN_TITLE, PATIENCE
+from xsession import wait_for as _wait_for
 
 
 def pump():
@@ -137,3 +136,4 @@ class Program:
 
     def gone(self, window_name, timeout=15):
         return wait_for(lambda: all(w.name != window_name for w in self.windows()), timeout)
+

@@ -165,8 +165,8 @@ class GnomeSession(Session):
     def _configure_monitor(self, size, scale):
         # The monitor's scale as a user's Settings > Displays leaves it, in
         # place before the shell starts, so that everything (XWayland's
-        # frames too) starts at that scale. The spec is the one mutter gives
-        # its first virtual monitor.
+        # frames too) starts at that scale. The connector and the monitor's
+        # make are those mutter gives its first virtual monitor.
         width, height = size.split("x")
         with open(os.path.join(self._home, "config", "monitors.xml"), "w") as out:
             out.write(MONITORS_XML.format(width=width, height=height, scale=scale))

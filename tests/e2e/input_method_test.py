@@ -21,7 +21,7 @@ import unittest
 
 import session_per_test
 from program_texts import PATIENCE, MAIN_TITLE, DESCRIPTION
-from xsession import ProgramTestCase, XSession
+from xsession import AccessibleCopyTestCase, XSession
 from xsession import wait_for as wait_for_x
 
 METHOD = os.environ.get("TESSALINE_INPUT_METHOD", "ibus")
@@ -146,20 +146,12 @@ SESSION = session_per_test.start(lambda: InputMethodSession(METHOD))
 if SESSION is not None:
     import pyatspi
 
-    from atspi_driver import Events, Program, descendants, do_action, states, text, wait_for
+    from atspi_driver import descendants, do_action, states, text, wait_for
 
 
-class InputMethodTest(ProgramTestCase):
-    def setUp(self):
-        self.x = SESSION
-        self.events = Events(DESCRIPTION)
-        self.addCleanup(self.events.close)
-        self.copy = self.x.start(self.program_path, extra_env={"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
-        self.program = Program(self.copy.pid)
-
-    def tearDown(self):
-        self.output = self.x.logs()
-        self.x.stop_copies()
+class InputMethodTest(AccessibleCopyTestCase):
+    session = SESSION
+    watched = (DESCRIPTION,)
 
     # --- helpers ---------------------------------------------------------
 

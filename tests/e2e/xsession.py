@@ -13,6 +13,8 @@ import tempfile
 import time
 import unittest
 
+from program_texts import ACCESSIBLE
+
 
 def wait_for(predicate, timeout, interval=0.05):
     """Polls predicate until it returns something true; returns that, or None."""
@@ -370,3 +372,29 @@ class ProgramTestCase(unittest.TestCase):
 def kill_hard(process):
     process.send_signal(signal.SIGKILL)
     process.wait()
+
+
+class AccessibleCopyTestCase(ProgramTestCase):
+    """Each test starts one copy of the program in the test module's session
+    (session, set by the subclass) with Qt's accessibility bridge on:
+    self.copy, self.program to read it through AT-SPI, and self.events, the
+    AT-SPI events of the kinds in watched from the start. The copies end
+    with the test."""
+
+    session = None
+    watched = ()
+
+    def setUp(self):
+        # Imported here: pyatspi joins the accessibility bus as it is
+        # imported, which the session starts.
+        from atspi_driver import Events, Program
+
+        self.x = self.session
+        self.events = Events(*self.watched)
+        self.addCleanup(self.events.close)
+        self.copy = self.x.start(self.program_path, extra_env=ACCESSIBLE)
+        self.program = Program(self.copy.pid)
+
+    def tearDown(self):
+        self.output = self.x.logs()
+        self.x.stop_copies()
