@@ -190,7 +190,7 @@ packages_in() {  # packages_in ROOT: how many packages are installed there
 }
 
 # test_in_root RELEASE ROOT LOG: copies the checkout into ROOT/src and runs
-# scripts/test there, its log into LOG; shows the steps as they start and end
+# scripts/test there (with TESSALINE_SKIP_TESTS from here), its log into LOG; shows the steps as they start and end
 # and, on failure, what failed, and fails.
 test_in_root() {
     local release=$1 root=$2 log=$3 base_packages started=$SECONDS
@@ -199,7 +199,7 @@ test_in_root() {
     say "scripts/test in a fresh $release of $base_packages packages (log: $log)"
     local compile_cache=$cache/$release-ccache
     mkdir -p "$compile_cache"
-    if ! in_root "$root" "cd /src && scripts/test" 2>&1 | tee "$log" | grep --line-buffered '^== '; then
+    if ! in_root "$root" "cd /src && TESSALINE_SKIP_TESTS='${TESSALINE_SKIP_TESTS:-}' scripts/test" 2>&1 | tee "$log" | grep --line-buffered '^== '; then
         echo "---- what failed in the fresh $release ($log):" >&2
         failed_tests "$log" >&2
         fail "scripts/test failed in a fresh $release"

@@ -8,6 +8,7 @@ window manager instead.
 """
 
 import os
+import subprocess
 import sys
 import unittest
 
@@ -42,7 +43,9 @@ class WindowManagerTest(ProgramTestCase):
     def splash(self, copy):
         found = wait_for(lambda: [w for w, t in self.x.windows(copy.pid).items() if t not in (MAIN_TITLE, WARNING_TITLE)],
                          PATIENCE)
-        self.assertTrue(found, "no start-up window")
+        if not found:
+            tree = subprocess.run(["xwininfo", "-root", "-tree"], env=self.x.env(), capture_output=True, text=True)
+            self.fail(f"no start-up window; the windows now:\n{tree.stdout}")
         return found[0]
 
     def lookup_window_of(self, copy):
