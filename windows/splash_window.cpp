@@ -48,12 +48,14 @@ SplashWindow::SplashWindow(desktop::InstanceGuard &guard, QWidget *parent)
     desktop::keepOffTaskbar(this);
 
     // One shot: a repeating timer would ask again while the warning is open.
-    auto *timer = new QTimer(this);
-    timer->setObjectName(QStringLiteral("Timer1"));
-    timer->setSingleShot(true);
-    timer->setInterval(kShowMilliseconds);
-    connect(timer, &QTimer::timeout, this, &SplashWindow::handOver);
-    timer->start();
+    // It starts as the picture is first painted, so that the picture stays
+    // its whole moment also when showing the window took long (a slow
+    // machine, the accessibility bridge starting).
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(kShowMilliseconds);
+    connect(m_timer, &QTimer::timeout, this, &SplashWindow::handOver);
 }
 
 void SplashWindow::setVisible(bool visible)
@@ -62,8 +64,15 @@ void SplashWindow::setVisible(bool visible)
     // Named once it is on the screen: naming it earlier would start the
     // accessibility bridge, which waits on the session bus, before the
     // window is mapped. Qt starts the bridge right after mapping anyway.
-    if (visible && accessibleName().isEmpty())
+    if (visible && accessibleName().isEmpty()) {
         setAccessibleName(QStringLiteral("Tessaline " TESSALINE_VERSION " Velmora")); // what its picture says
+        // Should the window system never have it painted, the program goes
+        // on all the same.
+        QTimer::singleShot(4 * kShowMilliseconds, this, [this] {
+            if (!std::exchange(m_shown, true))
+                handOver();
+        });
+    }
 }
 
 void SplashWindow::paintEvent(QPaintEvent *)
@@ -74,8 +83,10 @@ void SplashWindow::paintEvent(QPaintEvent *)
     look::drawPicture(painter, client.topLeft(), QStringLiteral("startup.jpg"));
     painter.setClipping(false);
     qDrawWinPanel(&painter, rect(), palette(), false);
-    if (!std::exchange(m_shown, true))
+    if (!std::exchange(m_shown, true)) {
+        m_timer->start();
         emit pictureShown();
+    }
 }
 
 void SplashWindow::closeEvent(QCloseEvent *event)

@@ -34,6 +34,7 @@ private:
     void handOver();
 
     desktop::InstanceGuard &m_guard;
+    class QTimer *m_timer = nullptr;
     bool m_shown = false;
 };
 
