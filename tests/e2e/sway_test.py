@@ -15,7 +15,8 @@ import session_per_test
 from desktop_checks import DesktopChecks
 from sway_session import SwaySession
 from wayland_client import toplevel_parents
-from xsession import ProgramTestCase
+from program_texts import PATIENCE
+from xsession import ProgramTestCase, wait_for
 
 SESSION = session_per_test.start(lambda: SwaySession(accessibility=True))
 APP_ID = "net.velmora.Tessaline"
@@ -54,7 +55,9 @@ class SwayTest(DesktopChecks, ProgramTestCase):
         self.assertEqual(window.app_id, APP_ID)
         # Of fixed size, so floating, in a frame of sway's.
         self.assertTrue(window.floating)
-        self.assertTrue(window.server_decorated, window)
+        # sway frames it once the program has asked for a frame of the
+        # compositor's (xdg-decoration), which may come after the first map.
+        self.assertTrue(wait_for(lambda: self.now(window).server_decorated, PATIENCE), self.now(window))
         self.assertTrue(window.focused)
         with tempfile.TemporaryDirectory() as directory:
             picture = os.path.join(directory, "window.png")
