@@ -256,6 +256,32 @@ class VirtualInput:
         self._client.close()
 
 
+PROTOCOL_LINE = re.compile(r"^\[\s*\d+\.\d+\]")  # how libwayland starts each line it logs
+
+
+def toplevels(protocol_log):
+    """[(title, destroyed)] for each xdg_toplevel a program made, in the
+    order it made them, read from its protocol log (WAYLAND_DEBUG=client).
+    The log is a record: it tells of a window that was shown and went again
+    before anything could look at it."""
+    object_id = r"xdg_toplevel[@#]\d+"
+    made, live = [], {}
+    for line in protocol_log.splitlines():
+        found = re.search(rf"-> \w+[@#]\d+\.get_toplevel\(new id ({object_id})\)", line)
+        if found:
+            live[found.group(1)] = len(made)
+            made.append([None, False])
+            continue
+        found = re.search(rf"-> ({object_id})\.set_title\(\"(.*)\"\)", line)
+        if found and found.group(1) in live:
+            made[live[found.group(1)]][0] = found.group(2)
+            continue
+        found = re.search(rf"-> ({object_id})\.destroy\(\)", line)
+        if found and found.group(1) in live:
+            made[live.pop(found.group(1))][1] = True  # libwayland may give its number to the next one
+    return [tuple(toplevel) for toplevel in made]
+
+
 def toplevel_parents(protocol_log):
     """{title: parent's title} for each xdg_toplevel a program made the
     child of another (xdg_toplevel.set_parent), read from its protocol log

@@ -11,8 +11,8 @@ import sys
 import unittest
 
 import session_per_test
-from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, WARNING_TITLE, ALREADY_RUNNING, ACCESSIBLE
-from wayland_client import toplevel_parents
+from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, WARNING_TITLE, ALREADY_RUNNING, ACCESSIBLE
+from wayland_client import PROTOCOL_LINE, toplevel_parents, toplevels
 from xsession import ProgramTestCase, WestonSession
 
 SESSION = session_per_test.start(lambda: WestonSession(accessibility=True))
@@ -54,17 +54,22 @@ class WaylandTest(ProgramTestCase):
         return found[0]
 
     def test_start_up_and_hand_over(self):
-        copy, program = self.start()
-        self.assertIsNotNone(program.window(START_UP_NAME, timeout=PATIENCE), "no start-up window")
+        # Read from the protocol log, not polled through AT-SPI: the start-up
+        # window is there for a moment only, and a sanitized build on a busy
+        # machine may answer an assistive tool only after that moment (the
+        # accessibility test checks its name on X11).
+        copy, program = self.start(protocol_log=True)
         self.lookup_window("地区查询", program)
-        self.assertTrue(program.gone(START_UP_NAME))
+        # The start-up window: without a caption, Qt gives it the program's name.
+        self.assertTrue(wait_for(lambda: toplevels(self.session.logs()) == [("tessaline", True), (MAIN_TITLE, False)],
+                                 PATIENCE), toplevels(self.session.logs()))
         self.assertIsNone(copy.poll())
         # Qt has nothing to complain of on Wayland. Qt 6.8 notes when an
-        # assistive tool (this test) asks for a window already gone, as the
-        # start-up window is: that is the test's doing, not the program's.
+        # assistive tool (this test) asks for a window already gone: that is
+        # the test's doing, not the program's.
         asked_for_a_gone_object = "qt.accessibility.atspi: Could not find accessible on path"
         printed = [line for line in self.session.logs().split("\n")[1:]
-                   if line.strip() and not line.startswith(asked_for_a_gone_object)]
+                   if line.strip() and not line.startswith(asked_for_a_gone_object) and not PROTOCOL_LINE.match(line)]
         self.assertEqual(printed, [])
 
     def test_a_switch_and_back_keeps_the_program_running(self):
