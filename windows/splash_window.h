@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QTimer;
+
 namespace desktop {
 class InstanceGuard;
 }
@@ -34,7 +36,7 @@ private:
     void handOver();
 
     desktop::InstanceGuard &m_guard;
-    class QTimer *m_timer = nullptr;
+    QTimer *m_timer = nullptr;
     bool m_shown = false;
 };
 

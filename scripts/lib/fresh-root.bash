@@ -190,8 +190,9 @@ packages_in() {  # packages_in ROOT: how many packages are installed there
 }
 
 # test_in_root RELEASE ROOT LOG: copies the checkout into ROOT/src and runs
-# scripts/test there (with TESSALINE_SKIP_TESTS from here), its log into LOG; shows the steps as they start and end
-# and, on failure, what failed, and fails.
+# scripts/test there (with TESSALINE_SKIP_TESTS from here), its log into
+# LOG; shows the steps as they start and end and, on failure, what failed,
+# and fails.
 test_in_root() {
     local release=$1 root=$2 log=$3 base_packages started=$SECONDS
     base_packages=$(packages_in "$root")

@@ -251,9 +251,10 @@ class SessionTest(GnomeTestCase):
                         window["frame"])
 
     def test_the_start_up_window_has_no_frame(self):
-        # The start-up window shows for a moment only, and a sanitized build
-        # on a busy machine may answer AT-SPI only after it has gone; then
-        # another copy is started to catch it.
+        # The start-up window shows for a moment only, and the program checks
+        # its faces meanwhile: a slow one (sanitized, on a busy machine) may
+        # answer AT-SPI only after it has gone. Then another copy is started
+        # to catch it.
         caught = self.catch_start_up_window()
         for _ in range(2):
             if caught:

@@ -55,9 +55,9 @@ class WaylandTest(ProgramTestCase):
 
     def test_start_up_and_hand_over(self):
         # Read from the protocol log, not polled through AT-SPI: the start-up
-        # window is there for a moment only, and a sanitized build on a busy
-        # machine may answer an assistive tool only after that moment (the
-        # accessibility test checks its name on X11).
+        # window is there for a moment only, and the program checks its faces
+        # meanwhile, so a slow one may answer an assistive tool only after
+        # that moment (the accessibility test checks its name on X11).
         copy, program = self.start(protocol_log=True)
         self.lookup_window("地区查询", program)
         # The start-up window: without a caption, Qt gives it the program's name.
