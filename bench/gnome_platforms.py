@@ -10,7 +10,7 @@ here. gnome-shell runs headless with XWayland already started, as the test
 session does; a real session starts XWayland with its first X client, which
 that first client waits for too.
 
-Usage: /usr/bin/python3 bench/gnome_platforms.py BUILD/windows/tessaline [N] [OUTDIR]
+Usage: /usr/bin/python3 bench/gnome_platforms.py BUILD/qt/tessaline [N] [OUTDIR]
 Prints the medians per scale and platform, and writes the lookup window's
 picture on each into OUTDIR (default build/gnome-platforms/).
 """

@@ -48,7 +48,7 @@ def main():
     build = os.path.abspath(args.build)
     programs = {
         "bare window": (os.path.join(build, "bench", "tessaline_bare_window"), "bare window"),
-        "tessaline": (os.path.join(build, "windows", "tessaline"), MAIN_TITLE),
+        "tessaline": (os.path.join(build, "qt", "tessaline"), MAIN_TITLE),
     }
     for others, title in ((args.compare, MAIN_TITLE), (args.compare_bare, "bare window")):
         for other in others:

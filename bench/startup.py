@@ -212,7 +212,7 @@ def main():
     runs = args.runs
     programs = {
         "bare window": os.path.abspath(args.bare or os.path.join(build, "bench", "tessaline_bare_window")),
-        "tessaline": os.path.abspath(args.tessaline or os.path.join(build, "windows", "tessaline")),
+        "tessaline": os.path.abspath(args.tessaline or os.path.join(build, "qt", "tessaline")),
     }
     for other in args.compare:
         label, _, path = other.partition("=")

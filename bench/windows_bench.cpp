@@ -3,9 +3,9 @@
 // measurement runs from the user's act until the window has been painted.
 // Headless (offscreen) unless QT_QPA_PLATFORM says otherwise.
 
-#include "windows/about_dialog.h"
-#include "windows/lookup_host.h"
-#include "windows/lookup_window.h"
+#include "qt/windows/about_dialog.h"
+#include "qt/windows/lookup_host.h"
+#include "qt/windows/lookup_window.h"
 
 #include <benchmark/benchmark.h>
 

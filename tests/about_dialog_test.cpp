@@ -1,6 +1,6 @@
+#include "qt/windows/about_dialog.h"
 #include "tessaline/version.h"
 #include "window_driver.h"
-#include "windows/about_dialog.h"
 
 #include <QAccessible>
 #include <QLabel>

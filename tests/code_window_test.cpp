@@ -1,5 +1,5 @@
+#include "qt/windows/code_window.h"
 #include "window_driver.h"
-#include "windows/code_window.h"
 
 #include <QAccessible>
 #include <QClipboard>

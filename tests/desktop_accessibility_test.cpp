@@ -1,4 +1,4 @@
-#include "desktop/accessibility.h"
+#include "qt/desktop/accessibility.h"
 #include "window_driver.h"
 
 #include <QDialog>

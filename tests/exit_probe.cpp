@@ -5,7 +5,7 @@
 //                       hangs for good, as Qt's Wayland plugin's sometimes does
 // What it prints on standard output tells the test how far it got.
 
-#include "desktop/bounded_exit.h"
+#include "qt/desktop/bounded_exit.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,9 +1,9 @@
 // Input methods (pinyin and the like) in the province, city and code boxes,
 // driven as one drives them: the events an input method sends, and keys.
 
+#include "qt/windows/code_window.h"
+#include "qt/windows/region_window.h"
 #include "window_driver.h"
-#include "windows/code_window.h"
-#include "windows/region_window.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "desktop/instance_guard.h"
+#include "qt/desktop/instance_guard.h"
 
 #include <QCoreApplication>
 #include <QDir>

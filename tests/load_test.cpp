@@ -1,10 +1,10 @@
 // Thousands of window switches and About windows in one process: nothing
 // may crash or leak, and memory must settle rather than creep.
 
+#include "qt/windows/about_dialog.h"
+#include "qt/windows/code_window.h"
+#include "qt/windows/region_window.h"
 #include "window_driver.h"
-#include "windows/about_dialog.h"
-#include "windows/code_window.h"
-#include "windows/region_window.h"
 
 #include <QFile>
 #include <QTest>

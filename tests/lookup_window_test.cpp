@@ -1,9 +1,9 @@
-#include "look/pictures.h"
+#include "qt/look/pictures.h"
+#include "qt/windows/about_dialog.h"
+#include "qt/windows/code_window.h"
+#include "qt/windows/region_window.h"
 #include "tessaline/version.h"
 #include "window_driver.h"
-#include "windows/about_dialog.h"
-#include "windows/code_window.h"
-#include "windows/region_window.h"
 
 #include <QAccessible>
 #include <QFile>

@@ -1,5 +1,5 @@
+#include "qt/windows/region_window.h"
 #include "window_driver.h"
-#include "windows/region_window.h"
 
 #include <QAccessible>
 #include <QComboBox>

@@ -1,8 +1,8 @@
-#include "desktop/instance_guard.h"
+#include "qt/desktop/instance_guard.h"
+#include "qt/windows/region_window.h"
+#include "qt/windows/splash_window.h"
 #include "tessaline/version.h"
 #include "window_driver.h"
-#include "windows/region_window.h"
-#include "windows/splash_window.h"
 
 #include <QAccessible>
 #include <QMessageBox>

@@ -9,11 +9,11 @@
 // made larger (only taller, for text that wraps at the control's width).
 
 #include "directory/code_regions.h"
-#include "look/faces.h"
+#include "qt/look/faces.h"
+#include "qt/windows/about_dialog.h"
+#include "qt/windows/code_window.h"
+#include "qt/windows/region_window.h"
 #include "window_driver.h"
-#include "windows/about_dialog.h"
-#include "windows/code_window.h"
-#include "windows/region_window.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -3,9 +3,9 @@
 // Drives the windows the way a user does: clicks on the menu bar, choices in
 // an opened drop-down list, keys. Shared by the window tests.
 
-#include "look/pictures.h"
-#include "windows/lookup_host.h"
-#include "windows/lookup_window.h"
+#include "qt/look/pictures.h"
+#include "qt/windows/lookup_host.h"
+#include "qt/windows/lookup_window.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

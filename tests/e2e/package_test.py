@@ -29,7 +29,7 @@ def chinese_face_packages(source_dir):
     """The Debian packages of the Chinese faces, in the program's order of
     preference, each once: any one of them will do."""
     packages = []
-    with open(os.path.join(source_dir, "look", "chinese_faces.list"), encoding="utf-8") as faces:
+    with open(os.path.join(source_dir, "design", "chinese_faces.list"), encoding="utf-8") as faces:
         for line in faces:
             fields = line.strip().split("|")
             if not line.startswith("#") and len(fields) >= 3 and fields[2] not in packages:
