@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -64,30 +64,72 @@ const Atoms &atoms(xcb_connection_t *connection)
     return known;
 }
 
+// Runs apply on window's X window before the window is first mapped: at
+// once if Qt has made it, else as Qt makes it, on showing. Not through
+// winId(), which would make it now: that marks the widget native, and Qt
+// then makes every other child of its parent native too. For About that is
+// the main window's central widget, which would keep an X window of its own
+// inside the main window, About closed or not.
+class OnXWindow : public QObject
+{
+public:
+    using Apply = std::function<void(xcb_connection_t *, xcb_window_t)>;
+
+    OnXWindow(QWidget *window, xcb_connection_t *connection, Apply apply)
+        : QObject(window)
+        , m_connection(connection)
+        , m_apply(std::move(apply))
+    {
+        Q_ASSERT(window->isWindow());
+        if (window->internalWinId() != 0)
+            run(window);
+        window->installEventFilter(this); // made again should its flags change
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WinIdChange && static_cast<QWidget *>(watched)->internalWinId() != 0)
+            run(static_cast<QWidget *>(watched));
+        return false;
+    }
+
+private:
+    void run(QWidget *window)
+    {
+        m_apply(m_connection, xcb_window_t(window->internalWinId()));
+        xcb_flush(m_connection);
+    }
+
+    xcb_connection_t *m_connection;
+    Apply m_apply;
+};
+
 // Adds states to a window's _NET_WM_STATE before it is mapped; Qt keeps
 // what is there when it sets its own at mapping.
-void addStates(QWidget *window, std::initializer_list<xcb_atom_t Atoms::*> names)
+void addStates(QWidget *window, std::vector<xcb_atom_t Atoms::*> names)
 {
     xcb_connection_t *connection = x11();
     if (connection == nullptr)
         return;
-    const Atoms &known = atoms(connection);
-    const auto id = xcb_window_t(window->winId());
-    std::vector<xcb_atom_t> states;
-    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, id, known.state, XCB_ATOM_ATOM, 0, 64);
-    if (xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr)) {
-        const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
-        states.assign(values, values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t)));
-        std::free(reply);
-    }
-    for (const auto name : names) {
-        const xcb_atom_t state = known.*name;
-        if (std::find(states.begin(), states.end(), state) == states.end())
-            states.push_back(state);
-    }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, known.state, XCB_ATOM_ATOM, 32,
-                        uint32_t(states.size()), states.data());
-    xcb_flush(connection);
+    new OnXWindow(window, connection, [names = std::move(names)](xcb_connection_t *connection, xcb_window_t id) {
+        const Atoms &known = atoms(connection);
+        std::vector<xcb_atom_t> states;
+        const xcb_get_property_cookie_t cookie =
+            xcb_get_property(connection, 0, id, known.state, XCB_ATOM_ATOM, 0, 64);
+        if (xcb_get_property_reply_t *reply = xcb_get_property_reply(connection, cookie, nullptr)) {
+            const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply));
+            states.assign(values, values + xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t)));
+            std::free(reply);
+        }
+        for (const auto name : names) {
+            const xcb_atom_t state = known.*name;
+            if (std::find(states.begin(), states.end(), state) == states.end())
+                states.push_back(state);
+        }
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, known.state, XCB_ATOM_ATOM, 32,
+                            uint32_t(states.size()), states.data());
+    });
 }
 
 } // namespace
@@ -105,12 +147,13 @@ void withoutFrame(QWidget *window)
     xcb_connection_t *connection = x11();
     if (connection == nullptr)
         return;
-    constexpr uint32_t kDecorationsGiven = 1u << 1;
-    const std::array<uint32_t, 5> hints{kDecorationsGiven, 0, 0, 0, 0}; // flags, functions, decorations, input, status
-    const xcb_atom_t property = atoms(connection).motifHints;
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), property, property, 32,
-                        uint32_t(hints.size()), hints.data());
-    xcb_flush(connection);
+    new OnXWindow(window, connection, [](xcb_connection_t *connection, xcb_window_t id) {
+        constexpr uint32_t kDecorationsGiven = 1u << 1;
+        const std::array<uint32_t, 5> hints{kDecorationsGiven, 0, 0, 0, 0}; // flags, functions, decorations, input, status
+        const xcb_atom_t property = atoms(connection).motifHints;
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, property, property, 32, uint32_t(hints.size()),
+                            hints.data());
+    });
 }
 
 namespace {
