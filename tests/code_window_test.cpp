@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -63,14 +62,10 @@ private slots:
 
     void opensReadyForACode()
     {
-        QCOMPARE(m_window->objectName(), QStringLiteral("Tessaline区号"));
         QCOMPARE(m_input->text(), QString());
         QCOMPARE(m_output->toPlainText(), QStringLiteral("  "));
         QVERIFY(!m_output->isEnabled());
         QCOMPARE(QApplication::focusWidget(), m_input);
-        QCOMPARE(child<QLabel>(m_window.get(), "Label3")->text(), QStringLiteral("请输入区号进行查询！"));
-        QCOMPARE(m_query->text(), QStringLiteral("查询"));
-        QCOMPARE(m_clear->text(), QStringLiteral("清除"));
     }
 
     void answersWhatWasTyped_data()
@@ -184,16 +179,6 @@ private slots:
         type(QStringLiteral("02"));
         QTest::keyClick(m_input, Qt::Key_Return);
         QCOMPARE(m_output->toPlainText(), QStringLiteral("  台湾省台北"));
-    }
-
-    void tabGoesRoundTheInputAndTheButtons()
-    {
-        QTest::keyClick(m_input, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_query);
-        QTest::keyClick(m_query, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_clear);
-        QTest::keyClick(m_clear, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), m_input);
     }
 
     void enterOnAFocusedButtonClicksThatButton()

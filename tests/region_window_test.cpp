@@ -3,11 +3,9 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QTest>
 
 #include <memory>
@@ -48,7 +46,6 @@ private slots:
 
     void opensWithNothingChosen()
     {
-        QCOMPARE(m_window->objectName(), QStringLiteral("Tessaline地区"));
         QCOMPARE(m_provinces->count(), 32);
         QCOMPARE(m_provinces->itemText(0), QStringLiteral("北京"));
         QCOMPARE(m_provinces->itemText(31), QStringLiteral("台湾省"));
@@ -57,7 +54,6 @@ private slots:
         QVERIFY(m_cities->isEnabled());
         QCOMPARE(m_code->text(), QString());
         QVERIFY(!m_code->isEnabled());
-        QCOMPARE(child<QLabel>(m_window.get(), "Label3")->text(), QStringLiteral("请选择省份和市区进行查询！"));
         QCOMPARE(QApplication::focusWidget(), m_provinces);
     }
 
@@ -161,14 +157,6 @@ private slots:
         QTest::keyClicks(m_window.get(), QStringLiteral("99"));
         QCOMPARE(m_code->text(), QStringLiteral("010"));
         QVERIFY(!m_code->hasFocus());
-    }
-
-    void screenReadersHearCleanNames()
-    {
-        const auto name = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
-        QCOMPARE(name(m_provinces), QStringLiteral("省份"));
-        QCOMPARE(name(m_cities), QStringLiteral("城市"));
-        QCOMPARE(name(m_code), QStringLiteral("区号"));
     }
 
     // Qt on Linux names a drop-down list by its entry once one is chosen, and

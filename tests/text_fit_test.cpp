@@ -235,7 +235,7 @@ private slots:
             QVERIFY(look::missingFontWarning().contains(QStringLiteral("fonts-arphic-uming")));
             return;
         }
-        QCOMPARE(QFontInfo(look::songFont(12)).family(), m_face);
+        QCOMPARE(QFontInfo(look::font(design::song(12))).family(), m_face);
         QCOMPARE(QFontInfo(look::defaultFont()).family(), m_face);
         QCOMPARE(look::missingFontWarning(), QString());
     }

@@ -158,7 +158,7 @@ struct Sharpness {
     }
 };
 
-inline Sharpness sharpness(QWidget *widget, const QRect &strip, QPoint pictureAt, const QString &name)
+inline Sharpness sharpness(QWidget *widget, const QRect &strip, QPoint pictureAt, const design::Picture &painted)
 {
     const qreal ratio = widget->devicePixelRatioF();
     const QRect pixels(strip.topLeft() * ratio, strip.size() * ratio);
@@ -179,7 +179,7 @@ inline Sharpness sharpness(QWidget *widget, const QRect &strip, QPoint pictureAt
             }
         return double(sum) / (3.0 * shown.width() * shown.height());
     };
-    return {ratio, difference(look::picture(name, ratio)), difference(look::picture(name, 1.0))};
+    return {ratio, difference(look::picture(painted, ratio)), difference(look::picture(painted, 1.0))};
 }
 
 } // namespace driver

@@ -3,7 +3,7 @@
 // Deterministic, so the committed files can be remade at will:
 //   tessaline_paint .
 
-#include "tessaline/version.h"
+#include "design/windows.h"
 
 #include <QColor>
 #include <QDir>
@@ -18,8 +18,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace {
+
+QString text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 // A small fixed generator: the same pictures on every machine and library.
 class Lcg
@@ -80,7 +86,7 @@ void paintCloud(QPainter &p, Lcg &rng, double x, double y, double width)
 
 QImage landscape(int scale)
 {
-    const int w = 400, h = 240;
+    const int w = design::kLandscape.width, h = design::kLandscape.height;
     QImage image(w * scale, h * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -183,7 +189,7 @@ void shadowedText(QPainter &p, const QRectF &box, const QFont &font, const QStri
 
 QImage startup(int scale)
 {
-    const int w = 395, h = 162;
+    const int w = design::kStartupPicture.width, h = design::kStartupPicture.height;
     QImage image(w * scale, h * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -209,7 +215,7 @@ QImage startup(int scale)
     title.setBold(true);
     title.setPixelSize(36);
     title.setHintingPreference(QFont::PreferNoHinting);
-    shadowedText(p, QRectF(0, 8, w, h / 2.0 + 4), title, QStringLiteral("Tessaline " TESSALINE_VERSION), 3);
+    shadowedText(p, QRectF(0, 8, w, h / 2.0 + 4), title, text(design::lookup::kCaption), 3);
 
     QFont maker(QStringLiteral("DejaVu Sans"));
     maker.setPixelSize(22);
@@ -230,7 +236,7 @@ const char *const kGlyphs[][5] = {
 
 QImage icon()
 {
-    QImage image(32, 32, QImage::Format_ARGB32);
+    QImage image(design::kIcon.width, design::kIcon.height, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setPen(Qt::NoPen);
@@ -348,12 +354,14 @@ int main(int argc, char **argv)
     // Each picture also at twice the size, painted afresh rather than
     // enlarged, for high-density screens. The icon is pixel art: it is
     // enlarged pixel for pixel, which keeps it sharp.
-    bool ok = write(resources.filePath(QStringLiteral("tessaline.ico")), icoFile(mark));
-    ok = mark.scaled(64, 64).save(resources.filePath(QStringLiteral("tessaline@2x.png"))) && ok;
+    const auto file = [&resources](const design::Picture &picture, int scale) {
+        return resources.filePath(text(scale == 1 ? picture.file : picture.dense));
+    };
+    bool ok = write(file(design::kIcon, 1), icoFile(mark));
+    ok = mark.scaled(mark.size() * 2).save(file(design::kIcon, 2)) && ok;
     for (const int scale : {1, 2}) {
-        const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
-        ok = landscape(scale).save(resources.filePath(QStringLiteral("landscape%1.jpg").arg(suffix)), "JPEG", 90) && ok;
-        ok = startup(scale).save(resources.filePath(QStringLiteral("startup%1.jpg").arg(suffix)), "JPEG", 90) && ok;
+        ok = landscape(scale).save(file(design::kLandscape, scale), "JPEG", 90) && ok;
+        ok = startup(scale).save(file(design::kStartupPicture, scale), "JPEG", 90) && ok;
     }
     for (const int size : {32, 128})
         ok = mark.scaled(size, size).save(icons.filePath(QStringLiteral("%1.png").arg(size))) && ok;

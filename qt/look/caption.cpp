@@ -1,6 +1,6 @@
 #include "qt/look/caption.h"
 
-#include "qt/look/colours.h"
+#include "qt/look/design.h"
 #include "qt/look/faces.h"
 
 #include <QFontMetricsF>
@@ -60,15 +60,16 @@ void Caption::paintEvent(QPaintEvent *)
     }
 }
 
-Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font)
+Caption *caption(QWidget *parent, const design::Control &label)
 {
-    auto *label = new Caption(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kYellow);
-    label->setPalette(palette);
-    return label;
+    auto *shown = new Caption(text(label.text), parent);
+    if (label.centred)
+        shown->setAlignment(Qt::AlignCenter);
+    QPalette palette = shown->palette();
+    palette.setColor(QPalette::WindowText, colour(label.colour.value()));
+    shown->setPalette(palette);
+    place(shown, label);
+    return shown;
 }
 
 } // namespace look

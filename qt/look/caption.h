@@ -6,6 +6,10 @@
 
 #include <QLabel>
 
+namespace design {
+struct Control;
+}
+
 namespace look {
 
 class Caption : public QLabel
@@ -22,7 +26,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A caption in yellow on the picture, named name: no background of its own.
-Caption *caption(QWidget *parent, const char *name, const QString &text, const QFont &font);
+// A label of the design on the picture, in its colour, with no background
+// of its own.
+Caption *caption(QWidget *parent, const design::Control &label);
 
 } // namespace look

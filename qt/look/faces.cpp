@@ -1,6 +1,7 @@
 #include "qt/look/faces.h"
 
 #include "qt/look/chinese_faces.h"
+#include "qt/look/utf8.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -12,26 +13,27 @@
 
 namespace look {
 
-QFont songFont(qreal points)
+QFont font(const design::Font &font)
 {
-    // The design's own face by its Windows names, then the faces Debian has.
+    // The design's one face by its Windows names, then the faces Debian has.
+    Q_ASSERT(font.face == design::kSong);
     static const QStringList families = [] {
-        QStringList list{QStringLiteral("SimSun"), QStringLiteral("宋体")};
+        QStringList list{QStringLiteral("SimSun"), text(design::kSong)};
         for (const ChineseFace &face : kChineseFaces)
             list.append(QString::fromUtf8(face.family));
         return list;
     }();
-    QFont font;
-    font.setFamilies(families);
-    font.setStyleHint(QFont::Serif);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    return font;
+    QFont shown;
+    shown.setFamilies(families);
+    shown.setStyleHint(QFont::Serif);
+    shown.setPointSizeF(font.points);
+    shown.setWeight(QFont::Normal);
+    return shown;
 }
 
 QFont defaultFont()
 {
-    return songFont(9);
+    return font(design::kDefaultFont);
 }
 
 QString missingFontWarning()

@@ -2,17 +2,19 @@
 
 // The faces the windows are drawn with, and the lines they lay text out on.
 
+#include "design/units.h"
+
 #include <QFont>
 #include <QString>
 
 namespace look {
 
-// "宋体" where it exists, else the nearest Chinese face on the machine, in the
-// order of chinese_faces.list.
-QFont songFont(qreal points);
+// The design's font: its face, 宋体, where it exists (by its Windows name too),
+// else the nearest Chinese face on the machine, in the order of
+// design/chinese_faces.list.
+QFont font(const design::Font &font);
 
-// What controls without a font of their own use: 宋体 9 pt, the default of
-// the Chinese desktop the layouts were drawn for.
+// What controls without a font of their own use.
 QFont defaultFont();
 
 // One line for standard error when the machine has no face with Chinese

@@ -1,5 +1,8 @@
 #include "qt/look/pictures.h"
 
+#include "design/windows.h"
+#include "qt/look/utf8.h"
+
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
@@ -21,8 +24,9 @@ QIcon programIcon()
     static qint64 made = 0;
     QIcon icon = QGuiApplication::windowIcon();
     if (icon.isNull() || icon.cacheKey() != made) {
-        icon = QIcon(QStringLiteral(":/tessaline.ico"));
-        icon.addFile(QStringLiteral(":/tessaline@2x.png"), QSize(64, 64));
+        const design::Picture &shown = design::kIcon;
+        icon = QIcon(QStringLiteral(":/") + text(shown.file));
+        icon.addFile(QStringLiteral(":/") + text(shown.dense), QSize(shown.width, shown.height) * 2);
         QGuiApplication::setWindowIcon(icon);
         made = icon.cacheKey();
     }
@@ -31,9 +35,9 @@ QIcon programIcon()
 
 namespace {
 
-QString pictureKey(const QString &name, bool dense, QSize part)
+QString pictureKey(const design::Picture &shown, bool dense, QSize part)
 {
-    QString key = (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + name;
+    QString key = (dense ? QStringLiteral("2x:") : QStringLiteral("1x:")) + text(shown.file);
     if (!part.isEmpty())
         key += QStringLiteral(":%1x%2").arg(part.width()).arg(part.height());
     return key;
@@ -41,20 +45,19 @@ QString pictureKey(const QString &name, bool dense, QSize part)
 
 } // namespace
 
-QPixmap picture(const QString &name, qreal devicePixelRatio, QSize part)
+QPixmap picture(const design::Picture &shown, qreal devicePixelRatio, QSize part)
 {
     const bool dense = devicePixelRatio > 1.0;
-    const QString key = pictureKey(name, dense, part);
+    const QString key = pictureKey(shown, dense, part);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
     // Decoded as an image: QPixmap::load() would keep a second cache entry
     // of its own, which forgetPicture() could not reach.
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    QImageReader reader(QStringLiteral(":/") + name.left(dot) + QStringLiteral("@2x") + name.mid(dot));
+    QImageReader reader(QStringLiteral(":/") + text(shown.dense));
     const int scale = dense && reader.canRead() ? 2 : 1;
     if (scale == 1)
-        reader.setFileName(QStringLiteral(":/") + name);
+        reader.setFileName(QStringLiteral(":/") + text(shown.file));
     if (!part.isEmpty()) {
         // A pixel more each way, for the smooth resampling at the edges.
         const QRect needed(QPoint(0, 0), (part + QSize(1, 1)) * scale);
@@ -67,10 +70,10 @@ QPixmap picture(const QString &name, qreal devicePixelRatio, QSize part)
     return pixmap;
 }
 
-void forgetPicture(const QString &name)
+void forgetPicture(const design::Picture &shown)
 {
     for (const bool dense : {false, true})
-        QPixmapCache::remove(pictureKey(name, dense, QSize()));
+        QPixmapCache::remove(pictureKey(shown, dense, QSize()));
 }
 
 Backdrop::Backdrop(QWidget *parent)
@@ -79,10 +82,10 @@ Backdrop::Backdrop(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void drawPicture(QPainter &painter, QPoint at, const QString &name, QSize part)
+void drawPicture(QPainter &painter, QPoint at, const design::Picture &shown, QSize part)
 {
     const qreal ratio = painter.device()->devicePixelRatioF();
-    const QPixmap pixmap = picture(name, ratio, part);
+    const QPixmap pixmap = picture(shown, ratio, part);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, pixmap.devicePixelRatio() != ratio);
     // On a whole device pixel: between two, it would be resampled half a
     // pixel off, and blur.
@@ -93,7 +96,7 @@ void Backdrop::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     // Only what the window shows: the landscape is larger than any of them.
-    drawPicture(painter, QPoint(0, 0), QStringLiteral("landscape.jpg"), size());
+    drawPicture(painter, QPoint(0, 0), design::kLandscape, size());
 }
 
 } // namespace look

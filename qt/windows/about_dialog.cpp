@@ -1,13 +1,12 @@
 #include "qt/windows/about_dialog.h"
 
+#include "design/windows.h"
 #include "qt/desktop/accessibility.h"
 #include "qt/desktop/window_hints.h"
 #include "qt/look/caption.h"
-#include "qt/look/colours.h"
+#include "qt/look/design.h"
 #include "qt/look/faces.h"
 #include "qt/look/pictures.h"
-#include "qt/look/twips.h"
-#include "tessaline/version.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,20 +16,20 @@ namespace windows {
 
 namespace {
 
-constexpr int kClientWidth = 3750;
-constexpr int kClientHeight = 1725;
+// A colour of its own over the landscape.
+void fillWith(QWidget *widget, design::Rgb background)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, look::colour(background));
+    widget->setPalette(palette);
+}
 
-QWidget *line(QWidget *parent, int index, const QColor &colour, int width, int lengthTwips)
+void rule(QWidget *parent, const design::Control &line)
 {
     auto *rule = new QWidget(parent);
-    rule->setObjectName(QStringLiteral("Line1"));
-    rule->setProperty("index", index);
-    rule->setAutoFillBackground(true);
-    QPalette palette = rule->palette();
-    palette.setColor(QPalette::Window, colour);
-    rule->setPalette(palette);
-    rule->setGeometry(0, look::px(1320), look::px(lengthTwips), width);
-    return rule;
+    fillWith(rule, line.colour.value());
+    look::place(rule, line);
 }
 
 } // namespace
@@ -38,12 +37,13 @@ QWidget *line(QWidget *parent, int index, const QColor &colour, int width, int l
 AboutDialog::AboutDialog(QWidget *parent)
     : QDialog(parent, desktop::fixedWindowFlags(Qt::Dialog))
 {
-    setObjectName(QStringLiteral("关于"));
+    const design::Window &plan = design::about::kWindow;
+    setObjectName(look::text(plan.name));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("关于"));
+    setWindowTitle(look::text(plan.caption));
     setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
-    setFixedSize(look::px(kClientWidth), look::px(kClientHeight));
+    setFixedSize(look::size(plan.client));
     desktop::keepOffTaskbar(this);
 
     auto *area = new look::Backdrop(this);
@@ -51,40 +51,20 @@ AboutDialog::AboutDialog(QWidget *parent)
 
     // Stacked from bottom to top in the order they are made.
     auto *icon = new QLabel(area);
-    icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setAccessibleName(QStringLiteral("程序图标"));
+    icon->setAccessibleName(look::text(design::about::kIconBox.spokenName));
     icon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     icon->setLineWidth(2);
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    icon->setAutoFillBackground(true);
-    QPalette iconPalette = icon->palette();
-    iconPalette.setColor(QPalette::Window, look::kLightBlue);
-    icon->setPalette(iconPalette);
-    icon->setPixmap(look::programIcon().pixmap(QSize(32, 32), devicePixelRatioF()));
-    icon->setGeometry(look::twipRect(120, 120, 540, 540)); // the 32-pixel icon and its border
+    fillWith(icon, design::about::kIconBox.background.value());
+    icon->setPixmap(look::programIcon().pixmap(QSize(design::kIcon.width, design::kIcon.height), devicePixelRatioF()));
+    look::place(icon, design::about::kIconBox); // the icon at its own size, and its border
 
-    QLabel *contact = look::caption(area, "Label1",
-                                    QStringLiteral("博客:https://velmora.example.net/blog\n"
-                                                   "邮箱:velmora@velmora.example.net\n"
-                                                   "作者:Velmora"),
-                                    font());
-    contact->setGeometry(look::twipRect(240, 720, 3615, 615));
-
-    line(area, 1, look::kGrey, 1, 5564);
-
-    QLabel *title = look::caption(area, "lblTitle", QStringLiteral("Tessaline"), look::songFont(15));
-    title->setAlignment(Qt::AlignCenter);
-    title->move(look::px(960), look::px(120));
-    title->adjustSize();
-
-    line(area, 0, look::kWhite, 2, 5670);
-
-    QLabel *version = look::caption(area, "lblVersion", QStringLiteral("版本：" TESSALINE_VERSION), look::songFont(12));
-    version->setAlignment(Qt::AlignCenter);
-    version->setGeometry(look::twipRect(2040, 480, 1635, 255));
-
-    QLabel *notice = look::caption(area, "lblDisclaimer", QStringLiteral("Velmora 版权所有"), look::songFont(14.25));
-    notice->setGeometry(look::twipRect(480, 1440, 2895, 315));
+    look::caption(area, design::about::kContact);
+    rule(area, design::about::kGreyRule);
+    look::caption(area, design::about::kTitle);
+    rule(area, design::about::kWhiteRule);
+    look::caption(area, design::about::kVersion);
+    look::caption(area, design::about::kNotice);
 
     desktop::forAssistiveTools(this);
 }

@@ -1,15 +1,14 @@
 #include "qt/windows/code_window.h"
 
+#include "design/windows.h"
 #include "directory/directory.h"
 #include "qt/desktop/accessibility.h"
 #include "qt/desktop/character_limit.h"
 #include "qt/desktop/composition_guard.h"
 #include "qt/look/caption.h"
 #include "qt/look/colours.h"
-#include "qt/look/faces.h"
+#include "qt/look/design.h"
 #include "qt/look/output_box.h"
-#include "qt/look/twips.h"
-#include "qt/windows/directory_text.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,39 +17,33 @@
 namespace windows {
 
 CodeWindow::CodeWindow(QWidget *parent)
-    : LookupWindow(Kind::Code, QStringLiteral("Tessaline区号"), QStringLiteral("区号查询"), parent)
+    : LookupWindow(Kind::Code, design::code::kWindow, design::lookup::kByCode, parent)
 {
     QWidget *area = client();
 
-    QLabel *prompt = look::caption(area, "Label3", QStringLiteral("请输入区号进行查询！"), look::songFont(15));
-    prompt->setGeometry(look::twipRect(720, 120, 3135, 375));
+    QLabel *prompt = look::caption(area, design::code::kPrompt);
     desktop::introduce(this, prompt->text());
 
     m_input = new QLineEdit(area);
-    m_input->setObjectName(QStringLiteral("Text1"));
-    m_input->setAccessibleName(QStringLiteral("区号"));
-    m_input->setGeometry(look::twipRect(120, 600, 855, 330));
-    m_input->setFont(look::songFont(12));
-    new desktop::CharacterLimit(m_input, 4); // for pasting as well as typing
+    look::place(m_input, design::code::kInput);
+    m_input->setAccessibleName(look::text(design::code::kInput.spokenName));
+    new desktop::CharacterLimit(m_input, design::code::kInputLimit); // for pasting as well as typing
     new desktop::CompositionGuard(m_input);
-    look::setBoxColours(m_input, look::kLightYellow, m_input->palette().color(QPalette::Text));
+    look::setBoxColours(m_input, design::code::kInput);
 
-    m_query = new QPushButton(QStringLiteral("查询"), area);
-    m_query->setObjectName(QStringLiteral("Command1"));
-    m_query->setGeometry(look::twipRect(1200, 480, 615, 255));
+    m_query = new QPushButton(look::text(design::code::kQuery.text), area);
+    look::place(m_query, design::code::kQuery);
+    static_assert(&design::code::kDefaultButton == &design::code::kQuery);
     m_query->setDefault(true);
 
-    m_output = new look::OutputBox(QStringLiteral("  "), area);
-    m_output->setObjectName(QStringLiteral("Text2"));
-    m_output->setAccessibleName(QStringLiteral("查询结果"));
-    m_output->setGeometry(look::twipRect(2040, 480, 2415, 615));
-    m_output->setFont(look::songFont(10.5));
-    look::setBoxColours(m_output, look::kLightYellow, look::kMagenta);
+    m_output = new look::OutputBox(look::text(design::code::kOutput.text), area);
+    look::place(m_output, design::code::kOutput);
+    m_output->setAccessibleName(look::text(design::code::kOutput.spokenName));
+    look::setBoxColours(m_output, design::code::kOutput);
     m_output->setEnabled(false); // only the program writes the answer
 
-    m_clear = new QPushButton(QStringLiteral("清除"), area);
-    m_clear->setObjectName(QStringLiteral("Command2"));
-    m_clear->setGeometry(look::twipRect(1200, 840, 615, 255));
+    m_clear = new QPushButton(look::text(design::code::kClear.text), area);
+    look::place(m_clear, design::code::kClear);
 
     // Enter clicks the focused button, and in the input box the query button;
     // a main window has no default button of its own.
@@ -58,9 +51,7 @@ CodeWindow::CodeWindow(QWidget *parent)
     m_clear->setAutoDefault(true);
     connect(m_input, &QLineEdit::returnPressed, m_query, &QPushButton::click);
 
-    setTabOrder(m_input, m_query);
-    setTabOrder(m_query, m_clear);
-    m_input->setFocus();
+    look::setTabOrder(this, design::code::kTabOrder);
 
     connect(m_query, &QPushButton::clicked, this, &CodeWindow::query);
     connect(m_clear, &QPushButton::clicked, this, &CodeWindow::clearBoxes);
@@ -69,13 +60,13 @@ CodeWindow::CodeWindow(QWidget *parent)
 void CodeWindow::query()
 {
     const QByteArray code = m_input->text().toUtf8();
-    showAnswer(m_output, fromUtf8View(directory::regionForCode(utf8View(code))));
+    showAnswer(m_output, look::text(directory::regionForCode(look::utf8View(code))));
 }
 
 void CodeWindow::clearBoxes()
 {
     m_output->clear(); // and with the answer, its announcement
-    desktop::notify(QStringLiteral("已清除"));
+    desktop::notify(look::text(design::code::kCleared));
     // The focus before the input box changes: Orca takes a caret moving in
     // the focused box for a focus change it need not present.
     m_input->setFocus();

@@ -1,12 +1,13 @@
 #include "qt/windows/lookup_host.h"
 
+#include "design/windows.h"
 #include "qt/desktop/accessibility.h"
 #include "qt/desktop/window_hints.h"
+#include "qt/look/design.h"
 #include "qt/look/faces.h"
 #include "qt/look/pictures.h"
 #include "qt/windows/code_window.h"
 #include "qt/windows/region_window.h"
-#include "tessaline/version.h"
 
 #include <QLayout>
 #include <QStackedLayout>
@@ -17,7 +18,7 @@ LookupHost::LookupHost(LookupWindow::Kind first, QWidget *parent)
     : QMainWindow(parent, desktop::fixedWindowFlags(Qt::Window))
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tessaline " TESSALINE_VERSION));
+    setWindowTitle(look::text(design::lookup::kCaption));
     setWindowIcon(look::programIcon());
     setFont(look::defaultFont());
 

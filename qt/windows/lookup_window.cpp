@@ -1,14 +1,14 @@
 #include "qt/windows/lookup_window.h"
 
+#include "design/windows.h"
 #include "qt/desktop/accessibility.h"
 #include "qt/desktop/menu_bar_keys.h"
 #include "qt/desktop/window_hints.h"
+#include "qt/look/design.h"
 #include "qt/look/faces.h"
 #include "qt/look/pictures.h"
 #include "qt/look/style.h"
-#include "qt/look/twips.h"
 #include "qt/windows/about_dialog.h"
-#include "tessaline/version.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,31 +20,12 @@
 
 namespace windows {
 
-namespace {
-
-struct Panel {
-    const char *text;
-    int widthTwips;
-};
-
-constexpr Panel kPanels[] = {
-    {"Tessaline", 1500},
-    {"版本:" TESSALINE_VERSION, 1500},
-    {"Velmora", 1600},
-};
-
-constexpr int kClientWidth = 4590;
-constexpr int kClientHeight = 1515;
-constexpr int kStatusBarHeight = 255;
-
-} // namespace
-
-LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &description, QWidget *parent)
+LookupWindow::LookupWindow(Kind kind, const design::Window &plan, const design::Command &command, QWidget *parent)
     : QWidget(parent)
     , m_kind(kind)
 {
-    setObjectName(name);
-    setAccessibleDescription(description);
+    setObjectName(look::text(plan.name));
+    setAccessibleDescription(look::text(command.text));
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(look::defaultFont());
 
@@ -52,17 +33,20 @@ LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &descri
     m_menuBar->setNativeMenuBar(false); // the layout puts the bar above the client area, in the window
     look::markKeyboardCommands(m_menuBar);
     desktop::landOnCommandsThatCanBeChosen(m_menuBar);
-    const auto addLookup = [this](const QString &text, const char *name, Kind opens) {
-        QAction *command = m_menuBar->addAction(text);
-        command->setObjectName(QLatin1String(name));
-        // This window is that lookup already: its own command has nothing to do.
-        command->setEnabled(opens != m_kind);
-        connect(command, &QAction::triggered, this, [this, opens] { emit lookupChosen(opens); });
+    const auto add = [this](const design::Command &command) {
+        QAction *action = m_menuBar->addAction(look::text(command.text));
+        action->setObjectName(look::text(command.name));
+        return action;
     };
-    addLookup(QStringLiteral("地区查询"), "diquchaxun", Kind::Region);
-    addLookup(QStringLiteral("区号查询"), "quhaochaxun", Kind::Code);
-    QAction *aboutCommand = m_menuBar->addAction(QStringLiteral("关于"));
-    aboutCommand->setObjectName(QStringLiteral("about"));
+    const auto addLookup = [this, &add, &command](const design::Command &lookup, Kind opens) {
+        QAction *action = add(lookup);
+        // This window is that lookup already: its own command has nothing to do.
+        action->setEnabled(&lookup != &command);
+        connect(action, &QAction::triggered, this, [this, opens] { emit lookupChosen(opens); });
+    };
+    addLookup(design::lookup::kByRegion, Kind::Region);
+    addLookup(design::lookup::kByCode, Kind::Code);
+    QAction *aboutCommand = add(design::lookup::kAbout);
     // From the next turn of the event loop: the command's trigger returns at
     // once, also to an assistive tool that pressed it, and the menu bar has
     // given the focus back before About takes it.
@@ -71,7 +55,7 @@ LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &descri
     // The status bar is docked inside the client area, so the part above it
     // is what the controls are placed on.
     m_client = new look::Backdrop(this);
-    m_client->setFixedSize(look::px(kClientWidth), look::px(kClientHeight - kStatusBarHeight));
+    m_client->setFixedSize(look::px(plan.client.width), look::px(design::lookup::kStatusBar.place.top));
     m_statusBar = buildStatusBar();
 
     auto *layout = new QVBoxLayout(this);
@@ -85,20 +69,21 @@ LookupWindow::LookupWindow(Kind kind, const QString &name, const QString &descri
 
 QStatusBar *LookupWindow::buildStatusBar()
 {
+    const design::Control &plan = design::lookup::kStatusBar;
     auto *bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setObjectName(look::text(plan.name));
     bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(look::px(kStatusBarHeight));
+    bar->setFixedHeight(look::px(plan.place.height));
 
     // Fixed panels placed by hand: the bar's own layout would add margins
     // and spacing between them.
     int left = 0;
-    for (const Panel &panel : kPanels) {
-        auto *label = new QLabel(QString::fromUtf8(panel.text), bar);
+    for (const design::Panel &panel : design::lookup::kPanels) {
+        auto *label = new QLabel(look::text(panel.text), bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setIndent(2);
         label->setToolTip(label->text());
-        label->setGeometry(left, 0, look::px(panel.widthTwips), look::px(kStatusBarHeight));
+        label->setGeometry(left, 0, look::px(panel.width), bar->height());
         left += label->width();
     }
     return bar;

@@ -14,6 +14,11 @@ class QMenuBar;
 class QPlainTextEdit;
 class QStatusBar;
 
+namespace design {
+struct Command;
+struct Window;
+}
+
 namespace windows {
 
 class LookupWindow : public QWidget
@@ -35,10 +40,10 @@ signals:
     void lookupChosen(LookupWindow::Kind kind);
 
 protected:
-    // description tells the two lookup windows apart for screen readers;
-    // their captions are the same. The command that would open this window
-    // again is greyed.
-    LookupWindow(Kind kind, const QString &name, const QString &description, QWidget *parent);
+    // Its command, which would open this window again, is greyed, and its
+    // text tells the two lookup windows apart for screen readers: their
+    // captions are the same.
+    LookupWindow(Kind kind, const design::Window &plan, const design::Command &command, QWidget *parent);
 
     // Shows an answer in an output box and has screen readers present it.
     static void showAnswer(QLineEdit *box, const QString &answer);

@@ -1,11 +1,11 @@
 #include "qt/windows/splash_window.h"
 
+#include "design/windows.h"
 #include "qt/desktop/instance_guard.h"
 #include "qt/desktop/window_hints.h"
+#include "qt/look/design.h"
 #include "qt/look/pictures.h"
-#include "qt/look/twips.h"
 #include "qt/windows/lookup_host.h"
-#include "tessaline/version.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,10 +24,9 @@ namespace windows {
 
 namespace {
 
-constexpr int kClientWidth = 5895;
-constexpr int kClientHeight = 2430;
-constexpr int kFrame = 2; // the fixed dialog frame, drawn here: there is no title bar to hang it on
-constexpr int kShowMilliseconds = 1500;
+// The fixed dialog frame, drawn here as a Windows panel (two pixels): there
+// is no title bar to hang a window manager's frame on.
+constexpr int kFrame = 2;
 
 } // namespace
 
@@ -35,11 +34,12 @@ SplashWindow::SplashWindow(desktop::InstanceGuard &guard, QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_guard(guard)
 {
-    setObjectName(QStringLiteral("启动"));
+    setObjectName(look::text(design::startup::kWindow.name));
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false); // the lookup windows decide when the program ends
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(look::px(kClientWidth) + 2 * kFrame, look::px(kClientHeight) + 2 * kFrame);
+    setContentsMargins(kFrame, kFrame, kFrame, kFrame);
+    setFixedSize(look::size(design::startup::kWindow.client).grownBy(contentsMargins()));
     setFocusPolicy(Qt::NoFocus);
     if (const QScreen *where = screen())
         move(where->availableGeometry().center() - rect().center());
@@ -52,9 +52,9 @@ SplashWindow::SplashWindow(desktop::InstanceGuard &guard, QWidget *parent)
     // its whole moment also when showing the window took long (a slow
     // machine, the accessibility bridge starting).
     m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setObjectName(look::text(design::startup::kTimer));
     m_timer->setSingleShot(true);
-    m_timer->setInterval(kShowMilliseconds);
+    m_timer->setInterval(design::startup::kShownFor);
     connect(m_timer, &QTimer::timeout, this, &SplashWindow::handOver);
 }
 
@@ -65,10 +65,10 @@ void SplashWindow::setVisible(bool visible)
     // accessibility bridge, which waits on the session bus, before the
     // window is mapped. Qt starts the bridge right after mapping anyway.
     if (visible && accessibleName().isEmpty()) {
-        setAccessibleName(QStringLiteral("Tessaline " TESSALINE_VERSION " Velmora")); // what its picture says
+        setAccessibleName(look::text(design::startup::kSpokenName));
         // Should the window system never have it painted, the program goes
         // on all the same.
-        QTimer::singleShot(4 * kShowMilliseconds, this, [this] {
+        QTimer::singleShot(4 * design::startup::kShownFor, this, [this] {
             if (!std::exchange(m_shown, true))
                 handOver();
         });
@@ -78,9 +78,9 @@ void SplashWindow::setVisible(bool visible)
 void SplashWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QRect client = rect().adjusted(kFrame, kFrame, -kFrame, -kFrame);
+    const QRect client = contentsRect();
     painter.setClipRect(client);
-    look::drawPicture(painter, client.topLeft(), QStringLiteral("startup.jpg"));
+    look::drawPicture(painter, client.topLeft(), design::kStartupPicture);
     painter.setClipping(false);
     qDrawWinPanel(&painter, rect(), palette(), false);
     if (!std::exchange(m_shown, true)) {
@@ -110,9 +110,9 @@ void SplashWindow::handOver()
     }
     setCursor(Qt::WaitCursor);
     if (!m_guard.claim()) {
-        QMessageBox warning(QMessageBox::Warning, QStringLiteral("提示"), QStringLiteral("该程序已在运行中！"),
-                            QMessageBox::Ok, this);
-        warning.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+        QMessageBox warning(QMessageBox::Warning, look::text(design::warning::kTitle),
+                            look::text(design::warning::kText), QMessageBox::Ok, this);
+        warning.button(QMessageBox::Ok)->setText(look::text(design::warning::kOk));
         desktop::openOver(&warning, this);
         warning.exec();
         hide();
@@ -121,7 +121,7 @@ void SplashWindow::handOver()
     }
     unsetCursor();
     // Shown once only: the lookup window can have the memory it took.
-    look::forgetPicture(QStringLiteral("startup.jpg"));
+    look::forgetPicture(design::kStartupPicture);
     // For a moment no window is open; the program must not end there.
     const QEventLoopLocker keepRunning;
     const QRect here = geometry();
