@@ -1,9 +1,11 @@
 #include "design/windows.h"
 #include "qt/desktop/instance_guard.h"
+#include "qt/look/design.h"
 #include "qt/windows/region_window.h"
 #include "qt/windows/splash_window.h"
 #include "window_driver.h"
 
+#include <QAccessible>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -39,12 +41,19 @@ private slots:
         QPointer splash = new SplashWindow(guard);
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
+        QCOMPARE(splash->objectName(), look::text(design::startup::kWindow.name));
+        QCOMPARE(splash->windowTitle(), look::text(design::startup::kWindow.caption));
+        QCOMPARE(splash->contentsRect().size(), look::size(design::startup::kWindow.client)); // inside its frame
+        // Its text is in its picture; screen readers get it as its name.
+        QCOMPARE(QAccessible::queryAccessibleInterface(splash)->text(QAccessible::Name),
+                 look::text(design::startup::kSpokenName));
         QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint); // no title bar
         QCOMPARE(splash->windowType(), Qt::SplashScreen);       // no taskbar button
         QVERIFY(!splash->testAttribute(Qt::WA_QuitOnClose));
 
-        auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
+        auto *timer = splash->findChild<QTimer *>(look::text(design::startup::kTimer));
         QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->intervalAsDuration(), design::startup::kShownFor);
 
         // Clicks and keys change nothing.
         QTest::mouseClick(splash, Qt::LeftButton);
