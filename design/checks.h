@@ -23,10 +23,17 @@ constexpr bool overlap(const Rect &a, const Rect &b)
     return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
 }
 
+// A control by its design name: the addresses of two constants are no
+// constant expression to every compiler (g++ under AddressSanitizer).
+constexpr bool same(const Control *a, const Control *b)
+{
+    return a->name == b->name && a->index == b->index;
+}
+
 constexpr int position(const Window &window, const Control *control)
 {
     for (std::size_t i = 0; i < window.controls.size(); ++i)
-        if (window.controls[i] == control)
+        if (same(window.controls[i], control))
             return int(i);
     return -1;
 }
@@ -34,7 +41,7 @@ constexpr int position(const Window &window, const Control *control)
 constexpr bool stacked(const Window &window, const Control *a, const Control *b)
 {
     for (const Stack &stack : window.stacks)
-        if ((stack.below == a && stack.above == b) || (stack.below == b && stack.above == a))
+        if ((same(stack.below, a) && same(stack.above, b)) || (same(stack.below, b) && same(stack.above, a)))
             return true;
     return false;
 }
@@ -55,7 +62,7 @@ consteval bool sound(const Window &window)
 
         int inTabOrder = 0;
         for (const Control *stop : window.tabOrder)
-            inTabOrder += stop == control;
+            inTabOrder += same(stop, control);
         if (control->takesFocus && inTabOrder != 1)
             theTabOrderMissesOrRepeatsAControlThatTakesTheFocus();
     }
@@ -69,7 +76,7 @@ consteval bool sound(const Window &window)
             const Control *b = window.controls[j];
             if (overlap(a->place, b->place) && !stacked(window, a, b))
                 twoControlsOverlapThatTheDesignDoesNotStack();
-            if (a->name == b->name && a->index == b->index)
+            if (same(a, b))
                 twoControlsShareADesignName();
         }
     for (const Stack &stack : window.stacks)
