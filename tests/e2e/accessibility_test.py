@@ -12,9 +12,8 @@ import sys
 import unittest
 
 import session_per_test
-from program_texts import PATIENCE, MAIN_TITLE, START_UP_NAME, ABOUT_TITLE, ABOUT_TEXT, DESCRIPTION, FOCUSED
+from program_texts import PATIENCE, START_UP_NAME, ABOUT_TITLE, ABOUT_TEXT, DESCRIPTION, FOCUSED
 from xsession import AccessibleCopyTestCase, XSession
-from xsession import wait_for as wait_for_x
 
 SESSION = session_per_test.start(lambda: XSession(window_manager="openbox", accessibility=True))
 if SESSION is not None:
@@ -29,29 +28,6 @@ class AccessibilityTest(AccessibleCopyTestCase):
     watched = (DESCRIPTION, FOCUSED)
 
     # --- helpers ---------------------------------------------------------
-
-    def lookup_window(self, description, program=None):
-        window = (program or self.program).lookup_window(description)
-        self.assertIsNotNone(window, f"no lookup window described as {description}")
-        # Keys go where a user's would: to the window the window manager
-        # has active.
-        self.x_window = self.x_window_named(MAIN_TITLE)
-        return window
-
-    def x_window_named(self, title):
-        """The program's X window with that title: AT-SPI may report a window
-        before the X server has it mapped."""
-        found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, title), PATIENCE)
-        self.assertTrue(found, f"no X window named {title}")
-        return found[0]
-
-    def only(self, root, role, name=None):
-        found = descendants(root, role, name)
-        self.assertEqual(len(found), 1, f"{len(found)} objects of role {role} named {name!r}")
-        return found[0]
-
-    def keys(self, *keys):
-        self.x.key(self.x_window, *keys)
 
     def described(self, role, detail):
         """Waits for a description change to detail on an object of role."""

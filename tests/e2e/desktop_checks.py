@@ -71,8 +71,13 @@ class DesktopChecks:
             found = [w for w in self.session.compositor_windows(copy.pid) if w.title == MAIN_TITLE]
             return found[0] if len(found) == 1 else None
         window = wait_for(only, PATIENCE)
-        self.assertIsNotNone(window, "no lookup window, or more than one")
+        self.assertIsNotNone(window, f"no lookup window, or more than one: {self.reported(copy)}")
         return window
+
+    def reported(self, copy):
+        """What the compositor has of the copy's windows, for a failure's
+        message."""
+        return self.session.compositor_windows(copy.pid)
 
     def page(self, copy, description):
         """Waits until a screen reader sees the lookup window as description
@@ -97,13 +102,13 @@ class DesktopChecks:
     def open_about(self, copy, window):
         self.press(window, "Alt_L", "Right", "Return")  # the greyed command is passed over
         about = self.session.compositor_window(copy.pid, ABOUT_TITLE, PATIENCE)
-        self.assertIsNotNone(about, "no About window")
+        self.assertIsNotNone(about, f"no About window: {self.reported(copy)}")
         return about
 
     def start_up_window(self, copy):
         window = wait_for(lambda: next((w for w in self.session.compositor_windows(copy.pid)
                                         if w.title == START_UP_TITLE), None), PATIENCE)
-        self.assertIsNotNone(window, "no start-up window")
+        self.assertIsNotNone(window, f"no start-up window: {self.reported(copy)}")
         return window
 
     def assert_over(self, window, owner, tolerance=2):
@@ -141,7 +146,7 @@ class DesktopChecks:
         about = self.open_about(copy, window)
         self.assert_belongs_to(about, window)
         self.session.close_window(about)
-        self.assertTrue(wait_for(lambda: self.now(about) is None, PATIENCE), "About stayed")
+        self.assertTrue(wait_for(lambda: self.now(about) is None, PATIENCE), f"About stayed: {self.reported(copy)}")
         self.assertEqual(self.lookup_window_of(copy).id, window.id)
         self.assertIsNone(copy.poll())
 
@@ -152,7 +157,7 @@ class DesktopChecks:
         # every new window would put About anyway.
         window = self.move(self.lookup_window_of(copy), (150, 120))
         about = self.open_about(copy, window)
-        self.assertTrue(wait_for(lambda: self.now(about), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.now(about), PATIENCE), f"About went: {self.reported(copy)}")
         self.assert_over(self.now(about), self.now(window))
 
     def test_the_warning_opens_over_the_start_up_window(self):
@@ -160,7 +165,7 @@ class DesktopChecks:
         self.page(first, "地区查询")
         second = self.start()
         warning = self.session.compositor_window(second.pid, WARNING_TITLE, PATIENCE)
-        self.assertIsNotNone(warning, "no warning")
+        self.assertIsNotNone(warning, f"no warning: {self.reported(second)}")
         splash = self.start_up_window(second)
         self.assert_belongs_to(warning, splash)
         self.assert_warning_over(self.now(warning), splash)

@@ -22,6 +22,7 @@ import time
 
 from gi.repository import Gio, GLib
 
+from program_texts import PATIENCE
 from xsession import Session, start_and_read, wait_for
 
 PROBE_UUID = "probe@tessaline.test"
@@ -408,20 +409,37 @@ class GnomeSession(Session):
         time.sleep(0.05)
         self.probe("button", False)
 
+    def grab(self):
+        """The move or resize mutter is making: {"id": window, "op": kind},
+        or None."""
+        return self.probe("grab")
+
     def drag(self, start, end, steps=10):
+        """Drags with the first button from start to end, as a hand does
+        that watches the window follow: the pointer moves only once mutter
+        has begun to move a window, and the button comes up only after.
+        A client that draws its own title bar asks for the move once it has
+        read the press, which a slow (sanitized) build beside other desktops
+        may take a second to do; with the button already up by then, mutter
+        began a move that no release would end, and the next window it
+        mapped stayed inactive. Returns the grab mutter made, or None if it
+        made none (the drag is then ended, with Escape if mutter began one
+        after all)."""
         self.probe("pointTo", *start)
         time.sleep(0.1)
         self.probe("button", True)
-        # A hand holds the button a moment before it moves: a client that
-        # draws its own title bar starts the move only once it has seen the
-        # press, which a slow (sanitized) build takes a while to do.
-        time.sleep(0.5)
-        for i in range(1, steps + 1):
-            time.sleep(0.03)
-            self.probe("pointTo", start[0] + (end[0] - start[0]) * i / steps,
-                       start[1] + (end[1] - start[1]) * i / steps)
-        time.sleep(0.1)
+        grab = wait_for(self.grab, PATIENCE, interval=0.05)
+        if grab:
+            for i in range(1, steps + 1):
+                time.sleep(0.03)
+                self.probe("pointTo", start[0] + (end[0] - start[0]) * i / steps,
+                           start[1] + (end[1] - start[1]) * i / steps)
+            time.sleep(0.1)
         self.probe("button", False)
+        if not wait_for(lambda: not self.grab(), 2 if grab else 1, interval=0.05):
+            self.key("Escape")
+            wait_for(lambda: not self.grab(), PATIENCE, interval=0.05)
+        return grab
 
     # --- pictures -----------------------------------------------------------
 

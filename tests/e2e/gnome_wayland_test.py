@@ -86,7 +86,8 @@ class GnomeTestCase(ProgramTestCase):
         self.assertTrue(atspi_driver.wait_for(
             lambda: [w for w in program.windows()
                      if w.name == MAIN_TITLE and pyatspi.STATE_ACTIVE in atspi_driver.states(w)], PATIENCE),
-            "the lookup window is not active")
+            f"the lookup window is not active; mutter has {self.session.focused()} focused"
+            f" and is moving {self.session.grab()}")
         return self.window(window["id"]) or window
 
     def window(self, window_id):
@@ -179,10 +180,13 @@ class GnomeTestCase(ProgramTestCase):
         """Drags the window by its title bar until its frame is at (x, y)."""
         left, top, width, _ = window["frame"]
         grab = (left + width // 3, top + 12)
-        self.session.drag(grab, (grab[0] + x - left, grab[1] + y - top), steps=20)
+        made = self.session.drag(grab, (grab[0] + x - left, grab[1] + y - top), steps=20)
+        self.assertEqual((made or {}).get("id"), window["id"],
+                         f"pressed at {grab} on the title bar, but mutter moved {made}; "
+                         f"it has {self.session.windows()}")
         moved = wait_for(lambda: self.window(window["id"])["frame"][:2] == [x, y] and self.window(window["id"]),
                          PATIENCE)
-        self.assertTrue(moved, f"dragged, but the window is at {self.window(window['id'])['frame']}")
+        self.assertTrue(moved, f"dragged, but mutter has the window at {self.window(window['id'])['frame']}")
         return moved
 
     # --- the tests, on either platform --------------------------------------

@@ -20,7 +20,7 @@ import tempfile
 import unittest
 
 import session_per_test
-from program_texts import PATIENCE, MAIN_TITLE, DESCRIPTION
+from program_texts import PATIENCE, DESCRIPTION
 from xsession import AccessibleCopyTestCase, XSession
 from xsession import wait_for as wait_for_x
 
@@ -156,21 +156,9 @@ class InputMethodTest(AccessibleCopyTestCase):
     # --- helpers ---------------------------------------------------------
 
     def lookup_window(self, description, program=None):
-        window = (program or self.program).lookup_window(description)
-        self.assertIsNotNone(window, f"no lookup window described as {description}")
-        found = wait_for_x(lambda: self.x.windows_named(self.copy.pid, MAIN_TITLE), PATIENCE)
-        self.assertTrue(found, "no X window for the lookup window")
-        self.x_window = found[0]
+        window = super().lookup_window(description, program)
         self.x.focus(self.x_window)
         return window
-
-    def only(self, root, role, name=None):
-        found = descendants(root, role, name)
-        self.assertEqual(len(found), 1, f"{len(found)} objects of role {role} named {name!r}")
-        return found[0]
-
-    def keys(self, *keys):
-        self.x.key(self.x_window, *keys)
 
     def type(self, text):
         self.x.type(self.x_window, text)

@@ -188,16 +188,6 @@ class KWin:
                               "client": w["client"] and tuple(w["client"])})
                 for w in found if pid is None or w["pid"] == pid]
 
-    def compositor_window(self, pid, title, timeout, other_than=None):
-        """Waits for a window of that process with that title (and not the
-        window other_than); returns it, or None."""
-        def find():
-            return next((w for w in self.compositor_windows(pid) if w.title == title and w.id != other_than), None)
-        return wait_for(find, timeout, interval=0.2)
-
-    def window_by_id(self, window_id):
-        return next((w for w in self.compositor_windows() if w.id == window_id), None)
-
     def move_frame(self, window, x, y):
         """Moves a window's frame to (x, y), as its user does by dragging its
         title bar; returns where KWin put it."""

@@ -174,16 +174,6 @@ class SwaySession(Session):
             env["QT_QPA_PLATFORM"] = "wayland"
         return env
 
-    def start(self, program, runtime_dir=None, prefix=(), extra_env=None):
-        """A copy of the program, as the session's user."""
-        env = self.env(runtime_dir)
-        env.update(extra_env or {})
-        log = open(os.path.join(self._logs, f"copy-{len(self._copies)}.log"), "w")
-        copy = subprocess.Popen([*prefix, program], env=env, stdout=log, stderr=subprocess.STDOUT, **self._as_user)
-        log.close()
-        self._copies.append(copy)
-        return copy
-
     def close(self):
         if getattr(self, "_input", None) is not None:
             self._input.close()
@@ -205,16 +195,6 @@ class SwaySession(Session):
     def compositor_windows(self, pid=None):
         return [_window(node, floating) for node, floating in _views(self.tree())
                 if pid is None or node["pid"] == pid]
-
-    def compositor_window(self, pid, title, timeout, other_than=None):
-        """Waits for a view of that process with that title (and not the
-        container other_than); returns it, or None."""
-        def find():
-            return next((w for w in self.compositor_windows(pid) if w.title == title and w.id != other_than), None)
-        return wait_for(find, timeout, interval=0.1)
-
-    def window_by_id(self, con_id):
-        return next((w for w in self.compositor_windows() if w.id == con_id), None)
 
     def move_frame(self, window, x, y):
         """Moves a floating window's frame (title bar included) to (x, y), as

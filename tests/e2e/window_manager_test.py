@@ -50,11 +50,11 @@ class WindowManagerTest(ProgramTestCase):
 
     def lookup_window_of(self, copy):
         found = wait_for(lambda: self.x.windows_named(copy.pid, MAIN_TITLE), PATIENCE)
-        self.assertTrue(found, "no lookup window appeared")
+        self.assertTrue(found, f"no lookup window appeared; the program has {self.x.windows(copy.pid)}")
         return found[0]
 
     def switch(self, copy, window):
-        self.assertTrue(self.x.switch_lookup(window, PATIENCE), "the other lookup window did not open")
+        self.assertTrue(self.x.switch_lookup(window, PATIENCE), f"the other lookup window did not open; the program has {self.x.windows(copy.pid)}")
         self.assertEqual(self.x.windows(copy.pid), {window: MAIN_TITLE})
         return window
 
@@ -62,7 +62,7 @@ class WindowManagerTest(ProgramTestCase):
         self.x.alt(window)
         self.x.key(window, "Right", "Return")  # the greyed command is passed over
         found = wait_for(lambda: self.x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE)
-        self.assertTrue(found, "no About window")
+        self.assertTrue(found, f"no About window; the program has {self.x.windows(copy.pid)}")
         return found[0]
 
     def assert_offers_no_minimise_or_maximise(self, window):
@@ -87,9 +87,9 @@ class WindowManagerTest(ProgramTestCase):
         self.assertEqual(decorations, 0)
         self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", self.x.atoms(splash, "_NET_WM_STATE"))
         # Managed, then either in a frame with no borders or in none at all.
-        self.assertTrue(wait_for(lambda: self.x.property(splash, "WM_STATE"), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.property(splash, "WM_STATE"), PATIENCE), "the window manager left the start-up window unmanaged")
         if self.x.framed(splash):
-            self.assertTrue(wait_for(lambda: self.x.property(splash, "_NET_FRAME_EXTENTS"), PATIENCE))
+            self.assertTrue(wait_for(lambda: self.x.property(splash, "_NET_FRAME_EXTENTS"), PATIENCE), "a frame with no extents")
             self.assertEqual(self.x.property(splash, "_NET_FRAME_EXTENTS"), "0, 0, 0, 0")
         self.assertEqual(self.x.size(splash), (397, 166))
 
@@ -97,7 +97,7 @@ class WindowManagerTest(ProgramTestCase):
         copy = self.x.start(PROGRAM)
         splash = self.x.client_rect(self.splash(copy))
         region = self.lookup_window_of(copy)
-        self.assertTrue(wait_for(lambda: self.x.property(region, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.property(region, "_NET_FRAME_EXTENTS"), PATIENCE), "never framed")
         (x, y), (cx, cy) = centre(self.x.client_rect(region)), centre(splash)
         self.assertLessEqual(abs(x - cx), 1, (self.x.client_rect(region), splash))
         self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(region), splash))
@@ -105,9 +105,9 @@ class WindowManagerTest(ProgramTestCase):
     def test_a_switch_keeps_the_window_where_the_user_put_it(self):
         copy = self.x.start(PROGRAM)
         window = self.lookup_window_of(copy)
-        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE), "never framed")
         self.x.move(window, 187, 212)
-        self.assertTrue(wait_for(lambda: self.x.position(window) == (187, 212), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.position(window) == (187, 212), PATIENCE), f"moved, but at {self.x.position(window)}")
         where, size = self.x.frame_position(window), self.x.size(window)
         for _ in range(3):
             window = self.switch(copy, window)
@@ -128,9 +128,9 @@ class WindowManagerTest(ProgramTestCase):
     def test_about_belongs_to_its_lookup_window(self):
         copy = self.x.start(PROGRAM)
         window = self.lookup_window_of(copy)
-        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.property(window, "_NET_FRAME_EXTENTS"), PATIENCE), "never framed")
         self.x.move(window, 150, 120)
-        self.assertTrue(wait_for(lambda: self.x.position(window) == (150, 120), PATIENCE))
+        self.assertTrue(wait_for(lambda: self.x.position(window) == (150, 120), PATIENCE), f"moved, but at {self.x.position(window)}")
         window = self.switch(copy, window)  # from the code window too
         owner = self.x.client_rect(window)
 
@@ -149,7 +149,7 @@ class WindowManagerTest(ProgramTestCase):
         self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(about), owner))
 
         self.x.request_close(about)
-        self.assertTrue(wait_for(lambda: not self.x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE))
+        self.assertTrue(wait_for(lambda: not self.x.windows_named(copy.pid, ABOUT_TITLE), PATIENCE), f"About stayed: {self.x.windows(copy.pid)}")
         self.assertEqual(self.x.windows(copy.pid), {window: MAIN_TITLE})
         self.assertEqual(self.x.client_rect(window), owner)
         self.x.request_close(window)
@@ -161,11 +161,11 @@ class WindowManagerTest(ProgramTestCase):
         second = self.x.start(PROGRAM)
         splash = self.splash(second)
         warning = wait_for(lambda: self.x.windows_named(second.pid, WARNING_TITLE), PATIENCE)
-        self.assertTrue(warning, "no warning")
+        self.assertTrue(warning, f"no warning; the second copy has {self.x.windows(second.pid)}")
         self.assertEqual(self.x.transient_for(warning[0]), splash)
         (x, y), (cx, cy) = centre(self.x.client_rect(warning[0])), centre(self.x.client_rect(splash))
-        self.assertLessEqual(abs(x - cx), 1)
-        self.assertLessEqual(abs(y - cy), 1)
+        self.assertLessEqual(abs(x - cx), 1, (self.x.client_rect(warning[0]), self.x.client_rect(splash)))
+        self.assertLessEqual(abs(y - cy), 1, (self.x.client_rect(warning[0]), self.x.client_rect(splash)))
         self.x.key(warning[0], "Return")
         self.assertEqual(second.wait(timeout=PATIENCE), 0)
         self.assertIsNone(first.poll())

@@ -7,13 +7,14 @@ import ctypes
 import os
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 
-from program_texts import ACCESSIBLE
+from program_texts import ACCESSIBLE, MAIN_TITLE, PATIENCE
 
 
 def wait_for(predicate, timeout, interval=0.05):
@@ -74,12 +75,34 @@ def start_accessibility_bus(env):
                     "org.a11y.Bus.GetAddress"], env=env, check=True, stdout=subprocess.DEVNULL, timeout=30)
 
 
+X11_SOCKETS = "/tmp/.X11-unix"
+
+
+def share_x11_sockets():
+    """Makes the folder of the machine's X sockets as a running system has
+    it: root's or ours, mode 1777, as systemd-tmpfiles makes it at boot.
+    Every X server of every session puts its socket there. On a machine
+    that has run none yet it is not there, and the first server makes it:
+    Xvfb with mode 1777, but mutter under umask 022 with 1755, and then
+    refuses it for its own XWayland ("Directory "/tmp/.X11-unix" is not
+    writable"; gnome-shell ends). So whether the GNOME suite started
+    depended on which desktop suite happened to start an X server first."""
+    try:
+        os.mkdir(X11_SOCKETS)
+    except FileExistsError:
+        pass
+    info = os.lstat(X11_SOCKETS)
+    if stat.S_IMODE(info.st_mode) != 0o1777 and info.st_uid == os.geteuid():
+        os.chmod(X11_SOCKETS, 0o1777)
+
+
 class Session:
     """What every test session has of its own: a runtime directory, a D-Bus
     session bus (with the accessibility bus on it if asked for), the copies
     of the program it started and what they printed."""
 
     def __init__(self, accessibility=False):
+        share_x11_sockets()
         self.runtime_dir = tempfile.mkdtemp(prefix="tessaline-run-")
         os.chmod(self.runtime_dir, 0o700)
         self._logs = tempfile.mkdtemp(prefix="tessaline-logs-")
@@ -123,14 +146,31 @@ class Session:
             env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
         return env
 
+    # How copies are started beyond their environment: a session whose
+    # compositor runs as another user starts them as that user.
+    _as_user = {}
+
     def start(self, program, runtime_dir=None, prefix=(), extra_env=None):
         env = self.env(runtime_dir)
         env.update(extra_env or {})
         log = open(os.path.join(self._logs, f"copy-{len(self._copies)}.log"), "w")
-        copy = subprocess.Popen([*prefix, program], env=env, stdout=log, stderr=subprocess.STDOUT)
+        copy = subprocess.Popen([*prefix, program], env=env, stdout=log, stderr=subprocess.STDOUT, **self._as_user)
         log.close()
         self._copies.append(copy)
         return copy
+
+    # --- windows, for a session that reads them from its compositor ---------
+    # (a subclass gives compositor_windows(pid=None), bottom to top)
+
+    def compositor_window(self, pid, title, timeout, other_than=None):
+        """Waits for a window of that process with that title (and not the
+        window other_than); returns it, or None."""
+        def find():
+            return next((w for w in self.compositor_windows(pid) if w.title == title and w.id != other_than), None)
+        return wait_for(find, timeout, interval=0.1)
+
+    def window_by_id(self, window_id):
+        return next((w for w in self.compositor_windows() if w.id == window_id), None)
 
     def logs(self):
         """What the copies started so far printed, for a failure's report."""
@@ -407,3 +447,29 @@ class AccessibleCopyTestCase(ProgramTestCase):
     def tearDown(self):
         self.output = self.x.logs()
         self.x.stop_copies()
+
+    def lookup_window(self, description, program=None):
+        """The lookup window so described, through AT-SPI; self.x_window
+        becomes its X window, where keys go, as a user's would, to the
+        window the window manager has active."""
+        window = (program or self.program).lookup_window(description)
+        self.assertIsNotNone(window, f"no lookup window described as {description}")
+        self.x_window = self.x_window_named(MAIN_TITLE)
+        return window
+
+    def x_window_named(self, title):
+        """The program's X window with that title: AT-SPI may report a window
+        before the X server has it mapped."""
+        found = wait_for(lambda: self.x.windows_named(self.copy.pid, title), PATIENCE)
+        self.assertTrue(found, f"no X window named {title}")
+        return found[0]
+
+    def only(self, root, role, name=None):
+        from atspi_driver import descendants
+
+        found = descendants(root, role, name)
+        self.assertEqual(len(found), 1, f"{len(found)} objects of role {role} named {name!r}")
+        return found[0]
+
+    def keys(self, *keys):
+        self.x.key(self.x_window, *keys)

@@ -14,6 +14,9 @@
 
 let keyboard = null;
 let pointer = null;
+// The move or resize mutter is making of a window, as it says when it
+// begins and ends one: { id, op }, or null.
+let grab = null;
 
 class Probe extends ProbeBase {
     enable() {
@@ -22,6 +25,13 @@ class Probe extends ProbeBase {
         new Gio.Settings({ schema_id: 'org.gnome.desktop.session' }).set_uint('idle-delay', 0);
         new Gio.Settings({ schema_id: 'org.gnome.desktop.screensaver' }).set_boolean('lock-enabled', false);
         new Gio.Settings({ schema_id: 'org.gnome.desktop.interface' }).set_boolean('enable-hot-corners', false);
+
+        global.display.connect('grab-op-begin', (display, window, op) => {
+            grab = { id: window ? window.get_id() : null, op };
+        });
+        global.display.connect('grab-op-end', () => {
+            grab = null;
+        });
 
         global.context.unsafe_mode = true;
         // The shell says so in a banner over the top of the screen, which
@@ -65,6 +75,10 @@ class Probe extends ProbeBase {
             const app = tracker.get_window_app(window);
             return { id: window.get_id(), title: window.get_title(), app: app ? app.get_id() : null };
         });
+    }
+
+    grab() {
+        return grab;
     }
 
     // What a user's drag of the title bar ends in.
