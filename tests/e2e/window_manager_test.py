@@ -12,6 +12,7 @@ import subprocess
 import sys
 import unittest
 
+from desktop_checks import centre
 from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, WARNING_TITLE
 from xsession import ProgramTestCase, XSession, wait_for
 
@@ -21,11 +22,6 @@ MWM_DECOR_MINIMIZE = 1 << 5
 MWM_DECOR_MAXIMIZE = 1 << 6
 MWM_FUNC_MINIMIZE = 1 << 3
 MWM_FUNC_MAXIMIZE = 1 << 4
-
-
-def centre(rect):
-    x, y, w, h = rect
-    return x + w / 2, y + h / 2
 
 
 class WindowManagerTest(ProgramTestCase):
