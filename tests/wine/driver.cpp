@@ -1,0 +1,236 @@
+// Drives the real tessaline.exe from another process, as a user does, and
+// reads back what the user sees. One command a line on standard input, one
+// answer a line (JSON) on standard output:
+//   windows                  the program's top-level windows
+//   controls HWND            a window's controls, by design name
+//   focus                    the design name of the control with the focus
+//   key VK                   a key pressed and released on the focused control
+//   type TEXT                characters typed into the focused control
+//   paste TEXT               TEXT on the clipboard, pasted into the focused control
+//   command HWND NAME        a menu command: by-region, by-code, about
+//   move HWND X Y            the window moved, as its user drags it
+//   close HWND               the close box
+
+#include "win32/commands.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string utf8(const std::wstring &text)
+{
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(std::size_t(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring wide(const std::string &text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
+    std::wstring units(std::size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), units.data(), length);
+    return units;
+}
+
+std::string quoted(const std::wstring &text)
+{
+    std::string out = "\"";
+    for (char c : utf8(text)) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+std::wstring textOf(HWND window)
+{
+    wchar_t buffer[1024];
+    const LRESULT length = SendMessageW(window, WM_GETTEXT, std::size(buffer), LPARAM(buffer));
+    return std::wstring(buffer, std::size_t(length));
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t buffer[256];
+    return std::wstring(buffer, std::size_t(GetClassNameW(window, buffer, int(std::size(buffer)))));
+}
+
+std::wstring designName(HWND control)
+{
+    wchar_t name[256] = L"";
+    if (const auto atom = ATOM(UINT_PTR(GetPropW(control, L"design-name"))))
+        GlobalGetAtomNameW(atom, name, int(std::size(name)));
+    return name;
+}
+
+std::string rect(RECT r)
+{
+    std::ostringstream out;
+    out << '[' << r.left << ", " << r.top << ", " << r.right - r.left << ", " << r.bottom - r.top << ']';
+    return out.str();
+}
+
+bool ours(HWND window)
+{
+    const std::wstring name = classOf(window);
+    return name.rfind(L"Tessaline", 0) == 0 || name == L"#32770"; // the message box
+}
+
+std::string windows()
+{
+    std::string out = "[";
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (!IsWindowVisible(window) || !ours(window))
+            continue;
+        RECT frame, client;
+        GetWindowRect(window, &frame);
+        GetClientRect(window, &client);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&client), 2);
+        const LONG style = GetWindowLongW(window, GWL_STYLE), exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+        std::ostringstream item;
+        item << (out.size() > 1 ? ", " : "") << "{\"hwnd\": " << UINT_PTR(window) << ", \"pid\": " << pid
+             << ", \"class\": " << quoted(classOf(window)) << ", \"title\": " << quoted(textOf(window))
+             << ", \"frame\": " << rect(frame) << ", \"client\": " << rect(client)
+             << ", \"owner\": " << UINT_PTR(GetWindow(window, GW_OWNER))
+             << ", \"enabled\": " << (IsWindowEnabled(window) ? "true" : "false")
+             << ", \"caption\": " << ((style & WS_CAPTION) == WS_CAPTION ? "true" : "false")
+             << ", \"sizable\": " << (style & WS_THICKFRAME ? "true" : "false")
+             << ", \"minimize_box\": " << (style & WS_MINIMIZEBOX ? "true" : "false")
+             << ", \"maximize_box\": " << (style & WS_MAXIMIZEBOX ? "true" : "false")
+             << ", \"tool\": " << (exStyle & WS_EX_TOOLWINDOW ? "true" : "false")
+             << ", \"active\": " << (GetForegroundWindow() == window ? "true" : "false") << "}";
+        out += item.str();
+    }
+    return out + "]";
+}
+
+std::string controls(HWND window)
+{
+    std::string out = "[";
+    for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&r), 2);
+        std::wstring text = textOf(control);
+        const std::wstring kind = classOf(control);
+        std::ostringstream item;
+        item << (out.size() > 1 ? ", " : "") << "{\"name\": " << quoted(designName(control))
+             << ", \"class\": " << quoted(kind) << ", \"text\": " << quoted(text) << ", \"place\": " << rect(r)
+             << ", \"enabled\": " << (IsWindowEnabled(control) ? "true" : "false")
+             << ", \"visible\": " << (IsWindowVisible(control) ? "true" : "false")
+             << ", \"tab_stop\": " << (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP ? "true" : "false");
+        if (kind == L"ComboBox") {
+            item << ", \"entries\": " << SendMessageW(control, CB_GETCOUNT, 0, 0);
+        }
+        item << "}";
+        out += item.str();
+    }
+    return out + "]";
+}
+
+HWND focused()
+{
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(window) || !ours(window))
+            continue;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus)
+            return info.hwndFocus;
+    }
+    return nullptr;
+}
+
+std::string answer(const std::string &line)
+{
+    std::istringstream in(line);
+    std::string verb;
+    in >> verb;
+    if (verb == "windows")
+        return windows();
+    if (verb == "controls") {
+        UINT_PTR window = 0;
+        in >> window;
+        return controls(HWND(window));
+    }
+    if (verb == "focus") {
+        HWND focus = focused();
+        return focus ? quoted(designName(focus)) : "null";
+    }
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    if (verb == "key") {
+        HWND focus = focused();
+        const WPARAM key = WPARAM(std::stoi(rest));
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, LPARAM(0xC0000001));
+        return "true";
+    }
+    if (verb == "type") {
+        HWND focus = focused();
+        for (wchar_t unit : wide(rest))
+            PostMessageW(focus, WM_CHAR, WPARAM(unit), 1);
+        return "true";
+    }
+    if (verb == "paste") {
+        const std::wstring text = wide(rest);
+        if (!OpenClipboard(nullptr))
+            return "false";
+        EmptyClipboard();
+        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::wmemcpy(static_cast<wchar_t *>(GlobalLock(copy)), text.c_str(), text.size() + 1);
+        GlobalUnlock(copy);
+        SetClipboardData(CF_UNICODETEXT, copy);
+        CloseClipboard();
+        PostMessageW(focused(), WM_PASTE, 0, 0);
+        return "true";
+    }
+    std::istringstream args(rest);
+    UINT_PTR window = 0;
+    args >> window;
+    if (verb == "command") {
+        std::string name;
+        args >> name;
+        const int id = name == "by-region" ? win32::kByRegionCommand
+                       : name == "by-code" ? win32::kByCodeCommand
+                       : name == "about"   ? win32::kAboutCommand
+                                           : 0;
+        return id && PostMessageW(HWND(window), WM_COMMAND, WPARAM(id), 0) ? "true" : "false";
+    }
+    if (verb == "move") {
+        int x = 0, y = 0;
+        args >> x >> y;
+        return SetWindowPos(HWND(window), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? "true"
+                                                                                                         : "false";
+    }
+    if (verb == "close")
+        return PostMessageW(HWND(window), WM_SYSCOMMAND, SC_CLOSE, 0) ? "true" : "false";
+    return "null";
+}
+
+} // namespace
+
+int main()
+{
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::cout << answer(line) << std::endl;
+    }
+}

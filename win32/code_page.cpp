@@ -1,0 +1,97 @@
+#include "win32/code_page.h"
+
+#include "win32/controls.h"
+#include "win32/look.h"
+
+#include "design/windows.h"
+#include "directory/directory.h"
+
+#include <commctrl.h>
+
+namespace win32 {
+
+namespace {
+
+enum : int { kPromptId = 200, kInputId, kQueryId, kOutputId, kClearId };
+namespace plan = design::code;
+
+} // namespace
+
+CodePage::CodePage(HWND host, UINT dpi)
+{
+    static_assert(&plan::kDefaultButton == &plan::kQuery);
+    // Created in the tab order (input, 查询, 清除): the dialog manager follows
+    // creation. The caption lies under the buttons and the answer.
+    m_prompt = createControl(host, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, plan::kPrompt, kPromptId);
+    m_input = createControl(host, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, plan::kInput, kInputId);
+    m_query = createControl(host, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, plan::kQuery, kQueryId);
+    m_output = createControl(host, WC_EDITW, ES_MULTILINE, WS_EX_CLIENTEDGE, plan::kOutput, kOutputId);
+    m_clear = createControl(host, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, plan::kClear, kClearId);
+    makeOutputBox(m_output);
+    limitCharacters(m_input, plan::kInputLimit);
+    layOut(dpi);
+}
+
+CodePage::~CodePage()
+{
+    for (HWND control : {m_prompt, m_input, m_query, m_output, m_clear})
+        DestroyWindow(control);
+    for (HFONT font : {m_promptFont, m_inputFont, m_buttonFont, m_outputFont})
+        DeleteObject(font);
+}
+
+void CodePage::layOut(UINT dpi)
+{
+    for (HFONT font : {m_promptFont, m_inputFont, m_buttonFont, m_outputFont})
+        DeleteObject(font);
+    m_promptFont = look::font(plan::kPrompt.font, dpi);
+    m_inputFont = look::font(plan::kInput.font, dpi);
+    m_buttonFont = look::font(plan::kQuery.font, dpi);
+    m_outputFont = look::font(plan::kOutput.font, dpi);
+    look::place(m_prompt, plan::kPrompt, dpi, m_promptFont);
+    look::place(m_input, plan::kInput, dpi, m_inputFont);
+    look::place(m_query, plan::kQuery, dpi, m_buttonFont);
+    look::place(m_output, plan::kOutput, dpi, m_outputFont);
+    look::place(m_clear, plan::kClear, dpi, m_buttonFont);
+}
+
+void CodePage::command(int id, int notification)
+{
+    if (notification != BN_CLICKED)
+        return;
+    if (id == kQueryId)
+        query();
+    else if (id == kClearId)
+        clearBoxes();
+}
+
+HBRUSH CodePage::colours(HWND control, HDC dc)
+{
+    if (control == m_prompt)
+        return labelColours(dc, plan::kPrompt);
+    if (control == m_input)
+        return boxColours(dc, plan::kInput);
+    if (control == m_output)
+        return boxColours(dc, plan::kOutput);
+    return nullptr;
+}
+
+// Enter presses the focused button, and elsewhere 查询.
+int CodePage::defaultButton() const
+{
+    return GetFocus() == m_clear ? kClearId : kQueryId;
+}
+
+void CodePage::query()
+{
+    SetWindowTextW(m_output, look::wide(directory::regionForCode(look::textOf(m_input))).c_str());
+}
+
+void CodePage::clearBoxes()
+{
+    SetWindowTextW(m_output, L"");
+    SetWindowTextW(m_input, L"");
+    SetFocus(m_input);
+}
+
+} // namespace win32

@@ -1,0 +1,196 @@
+#include "win32/controls.h"
+
+#include "win32/look.h"
+
+#include <commctrl.h>
+#include <initguid.h>
+#include <oleacc.h>
+
+#include <map>
+#include <string>
+
+namespace win32 {
+
+namespace {
+
+constexpr wchar_t kDesignName[] = L"design-name";
+constexpr wchar_t kLimit[] = L"character-limit";
+constexpr UINT_PTR kOutputBox = 1, kLimitedBox = 2, kNamedList = 3;
+
+// A surrogate pair counts once; a lone half counts as a character of its own.
+int characters(std::wstring_view text)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        count += !(IS_LOW_SURROGATE(text[i]) && i > 0 && IS_HIGH_SURROGATE(text[i - 1]));
+    return count;
+}
+
+// The first n characters of text, a surrogate pair counted once.
+std::wstring_view firstCharacters(std::wstring_view text, int n)
+{
+    std::size_t end = 0;
+    for (int taken = 0; end < text.size() && taken < n; ++taken)
+        end += IS_HIGH_SURROGATE(text[end]) && end + 1 < text.size() ? 2 : 1;
+    return text.substr(0, end);
+}
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+LRESULT CALLBACK outputBox(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_SETFOCUS) {
+        // Back where it came from; the box only shows.
+        if (HWND from = HWND(w); from && IsWindow(from))
+            SetFocus(from);
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, outputBox, kOutputBox);
+    return DefSubclassProc(box, message, w, l);
+}
+
+// Whatever changed the text (keys, a paste, an input method's commit), what
+// it inserted is cut to the characters left.
+LRESULT CALLBACK limitedBox(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR limit)
+{
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, limitedBox, kLimitedBox);
+    if (message != WM_CHAR && message != WM_PASTE && message != WM_IME_COMPOSITION && message != WM_IME_CHAR
+        && message != EM_REPLACESEL && message != WM_SETTEXT)
+        return DefSubclassProc(box, message, w, l);
+    const std::wstring before = windowText(box);
+    const LRESULT result = DefSubclassProc(box, message, w, l);
+    const std::wstring after = windowText(box);
+    if (characters(after) <= int(limit))
+        return result;
+    std::size_t head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head
+           && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    const std::wstring_view kept(before);
+    const std::wstring_view inserted = std::wstring_view(after).substr(head, after.size() - head - tail);
+    const int room = int(limit) - characters(kept.substr(0, head)) - characters(kept.substr(kept.size() - tail));
+    std::wstring fitted(kept.substr(0, head));
+    fitted += firstCharacters(inserted, room > 0 ? room : 0);
+    const DWORD caret = DWORD(fitted.size());
+    fitted += kept.substr(kept.size() - tail);
+    DefSubclassProc(box, WM_SETTEXT, 0, LPARAM(fitted.c_str()));
+    DefSubclassProc(box, EM_SETSEL, caret, caret);
+    return result;
+}
+
+struct Typed {
+    std::wstring text;
+    DWORD at = 0;
+};
+std::map<HWND, Typed> typed;
+
+// A character typed or committed into the list: the first entry that
+// begins with what was typed in the last second is chosen, and the parent
+// told as if the user had chosen it from the list.
+LRESULT CALLBACK namedList(HWND list, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_NCDESTROY) {
+        typed.erase(list);
+        RemoveWindowSubclass(list, namedList, kNamedList);
+    }
+    if (message == WM_SETFOCUS)
+        typed.erase(list); // what was typed before does not carry over
+    if (message == WM_CHAR && w >= L' ' && !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0)) {
+        Typed &so_far = typed[list];
+        const DWORD now = GetTickCount();
+        if (now - so_far.at > 1000)
+            so_far.text.clear();
+        so_far.at = now;
+        so_far.text += wchar_t(w);
+        if (IS_HIGH_SURROGATE(wchar_t(w)))
+            return 0;
+        const LRESULT found = SendMessageW(list, CB_FINDSTRING, WPARAM(-1), LPARAM(so_far.text.c_str()));
+        if (found != CB_ERR && found != SendMessageW(list, CB_GETCURSEL, 0, 0)) {
+            SendMessageW(list, CB_SETCURSEL, WPARAM(found), 0);
+            SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), LPARAM(list));
+        }
+        return 0;
+    }
+    return DefSubclassProc(list, message, w, l);
+}
+
+} // namespace
+
+HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD exStyle,
+                   const design::Control &plan, int id)
+{
+    const std::wstring text = look::wide(plan.text);
+    HWND control = CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                   parent, HMENU(INT_PTR(id)), GetModuleHandleW(nullptr), nullptr);
+    const std::wstring name = look::wide(plan.name);
+    SetPropW(control, kDesignName, HANDLE(UINT_PTR(GlobalAddAtomW(name.c_str()))));
+    if (!plan.spokenName.empty())
+        nameForAssistiveTools(control, plan.spokenName);
+    return control;
+}
+
+void nameForAssistiveTools(HWND control, std::string_view name)
+{
+    IAccPropServices *services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void **>(&services))))
+        return; // Windows without it: the control keeps its own name
+    const std::wstring text = look::wide(name);
+    services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
+    services->Release();
+}
+
+void makeOutputBox(HWND box)
+{
+    SendMessageW(box, EM_SETREADONLY, TRUE, 0);
+    SetWindowSubclass(box, outputBox, kOutputBox, 0);
+}
+
+void limitCharacters(HWND box, int limit)
+{
+    SetWindowSubclass(box, limitedBox, kLimitedBox, DWORD_PTR(limit));
+}
+
+void chooseByName(HWND list)
+{
+    SetWindowSubclass(list, namedList, kNamedList, 0);
+}
+
+HBRUSH brush(design::Rgb rgb)
+{
+    static std::map<COLORREF, HBRUSH> brushes;
+    const COLORREF colour = look::colour(rgb);
+    HBRUSH &found = brushes[colour];
+    if (!found)
+        found = CreateSolidBrush(colour);
+    return found;
+}
+
+HBRUSH labelColours(HDC dc, const design::Control &plan)
+{
+    SetBkMode(dc, TRANSPARENT);
+    if (plan.colour)
+        SetTextColor(dc, look::colour(*plan.colour));
+    return HBRUSH(GetStockObject(NULL_BRUSH));
+}
+
+HBRUSH boxColours(HDC dc, const design::Control &plan)
+{
+    if (plan.colour)
+        SetTextColor(dc, look::colour(*plan.colour));
+    const design::Rgb background = plan.background.value_or(design::kWhite);
+    SetBkColor(dc, look::colour(background));
+    return brush(background);
+}
+
+} // namespace win32

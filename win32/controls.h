@@ -1,0 +1,44 @@
+#pragma once
+
+// The native controls the pages and About are built of. Each carries its
+// design name as the window property "design-name" (a global atom), where a
+// test or an assistive tool can read it from another process.
+
+#include "design/control.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace win32 {
+
+// A child control of parent: class (WC_STATICW, WC_COMBOBOXW, ...), style,
+// its design text, and its id.
+HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD exStyle,
+                   const design::Control &plan, int id);
+
+// Names a control for assistive tools (Active Accessibility's dynamic
+// annotation), where Windows offers it.
+void nameForAssistiveTools(HWND control, std::string_view name);
+
+// An output box: read-only, refuses the focus (handing it back where it
+// came from), and keeps its design colours, which a disabled box would not.
+void makeOutputBox(HWND box);
+
+// At most limit characters, counted as characters (not UTF-16 units),
+// typed, pasted or committed by an input method alike.
+void limitCharacters(HWND box, int limit);
+
+// A drop-down list that chooses the first entry beginning with what is
+// typed or committed by an input method, as if chosen from the list.
+void chooseByName(HWND list);
+
+// The text of each design colour's brush, kept for the run.
+HBRUSH brush(design::Rgb rgb);
+
+// A transparent label: text in its colour over what its parent painted.
+HBRUSH labelColours(HDC dc, const design::Control &plan);
+// A box of its design colours.
+HBRUSH boxColours(HDC dc, const design::Control &plan);
+
+} // namespace win32

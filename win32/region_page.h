@@ -1,0 +1,27 @@
+#pragma once
+
+// Lookup by region (Tessaline地区): a province, then a city, and the code.
+
+#include "win32/page.h"
+
+namespace win32 {
+
+class RegionPage final : public Page {
+public:
+    RegionPage(HWND host, UINT dpi);
+    ~RegionPage() override;
+
+    void layOut(UINT dpi) override;
+    void command(int id, int notification) override;
+    HBRUSH colours(HWND control, HDC dc) override;
+    HWND firstFocus() const override { return m_provinces; }
+
+private:
+    void chooseProvince();
+    void chooseCity();
+
+    HWND m_prompt, m_provinces, m_cities, m_code;
+    HFONT m_promptFont = nullptr, m_listFont = nullptr, m_codeFont = nullptr;
+};
+
+} // namespace win32
