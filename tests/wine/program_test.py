@@ -20,6 +20,9 @@ from program_texts import ABOUT_TITLE, ALREADY_RUNNING, MAIN_TITLE, PATIENCE, WA
 from xsession import start_and_read, wait_for  # noqa: E402
 
 PROGRAM, DRIVER, PREFIX = (os.path.abspath(a) for a in sys.argv[1:4]) if len(sys.argv) > 3 else (None,) * 3
+# The screen's density (Wine's LogPixels): 96, or 144 where pictures and
+# texts are drawn at one and a half times the size.
+DPI = int(os.environ.get("TESSALINE_WINE_DPI", "96"))
 VK_RETURN, VK_ESCAPE, VK_TAB, VK_DOWN = 0x0D, 0x1B, 0x09, 0x28
 
 # Wine's own virtual desktop draws the frames (Xvfb has no window manager);
@@ -31,6 +34,9 @@ SETTINGS = r"""Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:{dpi:08x}
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "宋体"="AR PL UMing CN"
@@ -55,7 +61,7 @@ class Wine:
             if os.path.exists(os.path.join("/usr/share/wine/fonts", face)):
                 shutil.copy(os.path.join("/usr/share/wine/fonts", face), fonts)
         with tempfile.NamedTemporaryFile("w", suffix=".reg", encoding="utf-16", delete=False) as settings:
-            settings.write(SETTINGS)
+            settings.write(SETTINGS.format(dpi=DPI))
         subprocess.run(["wine", "regedit", "/S", settings.name], env=self.env, check=True, capture_output=True)
         os.unlink(settings.name)
         self._driver = subprocess.Popen(["wine", DRIVER], env=self.env, stdin=subprocess.PIPE,
@@ -139,7 +145,8 @@ class ProgramTest(unittest.TestCase):
         self.assertIsNone(self.wine.window(window_class="Tessaline启动", timeout=0))
         wx, wy, ww, wh = window["frame"]
         self.assertLessEqual(abs((wx + ww / 2) - (x + width / 2)) + abs((wy + wh / 2) - (y + height / 2)), 1)
-        self.assertEqual(window["client"][2:], [306, 101])
+        # The design's 4590 x 1515 twips, at the screen's density.
+        self.assertEqual(window["client"][2:], [(twips * DPI + 720) // 1440 for twips in (4590, 1515)])
         self.assertEqual((window["sizable"], window["minimize_box"], window["maximize_box"], window["tool"]),
                          (False, False, False, False))
         self.assertEqual(self.wine.ask("focus"), "Combo1")
