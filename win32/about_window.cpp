@@ -21,17 +21,7 @@ namespace plan = design::about;
 
 void AboutWindow::run(HWND owner)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClass;
-        RegisterClassExW(&windowClass);
-        registered = true;
-    }
+    registerWindowClass(kClass, procedure, IDC_ARROW);
     const UINT dpi = GetDpiForWindow(owner);
     RECT frame{0, 0, look::px(plan::kWindow.client.width, dpi), look::px(plan::kWindow.client.height, dpi)};
     AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, dpi);

@@ -126,6 +126,18 @@ LRESULT CALLBACK namedList(HWND list, UINT message, WPARAM w, LPARAM l, UINT_PTR
 
 } // namespace
 
+void registerWindowClass(const wchar_t *name, WNDPROC procedure, const wchar_t *cursor, HICON icon)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = icon;
+    windowClass.hCursor = LoadCursorW(nullptr, cursor);
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass); // once: a second time fails, and changes nothing
+}
+
 HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD exStyle,
                    const design::Control &plan, int id)
 {

@@ -12,6 +12,10 @@
 
 namespace win32 {
 
+// Registers a window class of the program's once: its procedure, pointer
+// and icon (nullptr: none of its own).
+void registerWindowClass(const wchar_t *name, WNDPROC procedure, const wchar_t *cursor, HICON icon = nullptr);
+
 // A child control of parent: class (WC_STATICW, WC_COMBOBOXW, ...), style,
 // its design text, and its id.
 HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD exStyle,

@@ -3,6 +3,7 @@
 #include "win32/about_window.h"
 #include "win32/code_page.h"
 #include "win32/commands.h"
+#include "win32/controls.h"
 #include "win32/look.h"
 #include "win32/region_page.h"
 #include "win32/resources.h"
@@ -18,22 +19,6 @@ namespace {
 constexpr wchar_t kClass[] = L"Tessaline";
 constexpr int kStatusBarId = 1050;
 
-void registerClass()
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW; // until LookupHost takes it over
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(TESSALINE_ICON));
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClass;
-    RegisterClassExW(&windowClass);
-    registered = true;
-}
-
 SIZE frameFor(UINT dpi)
 {
     RECT r{0, 0, look::px(design::lookup::kClient.width, dpi), look::px(design::lookup::kClient.height, dpi)};
@@ -45,7 +30,9 @@ SIZE frameFor(UINT dpi)
 
 HWND LookupHost::open(POINT centre)
 {
-    registerClass();
+    // Its procedure is DefWindowProc's until LookupHost takes it over.
+    registerWindowClass(kClass, DefWindowProcW, IDC_ARROW,
+                        LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TESSALINE_ICON)));
     const HMONITOR monitor = MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST);
     UINT dpi = 96, unused = 96;
     using GetDpiForMonitorFunction = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);

@@ -1,5 +1,6 @@
 #include "win32/splash_window.h"
 
+#include "win32/controls.h"
 #include "win32/look.h"
 #include "win32/lookup_host.h"
 
@@ -28,13 +29,7 @@ bool onlyCopy()
 
 HWND SplashWindow::open()
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_WAIT);
-    windowClass.lpszClassName = kClass;
-    RegisterClassExW(&windowClass);
+    registerWindowClass(kClass, procedure, IDC_WAIT);
 
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -44,7 +39,7 @@ HWND SplashWindow::open()
     GetMonitorInfoW(monitor, &info);
     // Made at 96 dpi first; the size follows the monitor's density below.
     HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+                                  GetModuleHandleW(nullptr), nullptr);
     if (!window)
         return nullptr;
     const UINT dpi = GetDpiForWindow(window);
