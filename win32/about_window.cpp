@@ -64,8 +64,6 @@ AboutWindow::AboutWindow(HWND window, UINT dpi)
 
 AboutWindow::~AboutWindow()
 {
-    for (HFONT font : m_fonts)
-        DeleteObject(font);
     if (m_landscape)
         DeleteObject(m_landscape);
     if (m_picture)
@@ -74,20 +72,16 @@ AboutWindow::~AboutWindow()
 
 void AboutWindow::layOut()
 {
-    m_fonts[0] = look::font(design::kDefaultFont, m_dpi);
-    m_fonts[1] = look::font(plan::kTitle.font, m_dpi);
-    m_fonts[2] = look::font(plan::kVersion.font, m_dpi);
-    m_fonts[3] = look::font(plan::kNotice.font, m_dpi);
-    look::place(m_icon, plan::kIconBox, m_dpi, m_fonts[0]);
-    look::place(m_contact, plan::kContact, m_dpi, m_fonts[0]);
-    look::place(m_greyRule, plan::kGreyRule, m_dpi, m_fonts[0]);
-    look::place(m_title, plan::kTitle, m_dpi, m_fonts[1]);
-    look::place(m_whiteRule, plan::kWhiteRule, m_dpi, m_fonts[0]);
-    look::place(m_version, plan::kVersion, m_dpi, m_fonts[2]);
-    look::place(m_notice, plan::kNotice, m_dpi, m_fonts[3]);
+    look::place(m_icon, plan::kIconBox, m_dpi);
+    look::place(m_contact, plan::kContact, m_dpi);
+    look::place(m_greyRule, plan::kGreyRule, m_dpi);
+    look::place(m_title, plan::kTitle, m_dpi);
+    look::place(m_whiteRule, plan::kWhiteRule, m_dpi);
+    look::place(m_version, plan::kVersion, m_dpi);
+    look::place(m_notice, plan::kNotice, m_dpi);
     // The title is as large as its caption, from its top-left corner.
     HDC dc = GetDC(m_title);
-    HGDIOBJ old = SelectObject(dc, m_fonts[1]);
+    HGDIOBJ old = SelectObject(dc, look::font(plan::kTitle.font, m_dpi));
     const std::wstring title = look::wide(plan::kTitle.text);
     SIZE extent{};
     GetTextExtentPoint32W(dc, title.c_str(), int(title.size()), &extent);

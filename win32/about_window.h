@@ -24,7 +24,6 @@ private:
     HWND m_window;
     UINT m_dpi;
     HWND m_icon, m_contact, m_greyRule, m_title, m_whiteRule, m_version, m_notice;
-    HFONT m_fonts[4] = {};
     HBITMAP m_landscape = nullptr;
     SIZE m_landscapeSize{};
     HICON m_picture = nullptr;

@@ -36,23 +36,15 @@ CodePage::~CodePage()
 {
     for (HWND control : {m_prompt, m_input, m_query, m_output, m_clear})
         DestroyWindow(control);
-    for (HFONT font : {m_promptFont, m_inputFont, m_buttonFont, m_outputFont})
-        DeleteObject(font);
 }
 
 void CodePage::layOut(UINT dpi)
 {
-    for (HFONT font : {m_promptFont, m_inputFont, m_buttonFont, m_outputFont})
-        DeleteObject(font);
-    m_promptFont = look::font(plan::kPrompt.font, dpi);
-    m_inputFont = look::font(plan::kInput.font, dpi);
-    m_buttonFont = look::font(plan::kQuery.font, dpi);
-    m_outputFont = look::font(plan::kOutput.font, dpi);
-    look::place(m_prompt, plan::kPrompt, dpi, m_promptFont);
-    look::place(m_input, plan::kInput, dpi, m_inputFont);
-    look::place(m_query, plan::kQuery, dpi, m_buttonFont);
-    look::place(m_output, plan::kOutput, dpi, m_outputFont);
-    look::place(m_clear, plan::kClear, dpi, m_buttonFont);
+    look::place(m_prompt, plan::kPrompt, dpi);
+    look::place(m_input, plan::kInput, dpi);
+    look::place(m_query, plan::kQuery, dpi);
+    look::place(m_output, plan::kOutput, dpi);
+    look::place(m_clear, plan::kClear, dpi);
 }
 
 void CodePage::command(int id, int notification)

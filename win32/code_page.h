@@ -22,7 +22,6 @@ private:
     void clearBoxes();
 
     HWND m_prompt, m_input, m_query, m_output, m_clear;
-    HFONT m_promptFont = nullptr, m_inputFont = nullptr, m_buttonFont = nullptr, m_outputFont = nullptr;
 };
 
 } // namespace win32

@@ -153,13 +153,18 @@ HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD e
 
 void nameForAssistiveTools(HWND control, std::string_view name)
 {
-    IAccPropServices *services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void **>(&services))))
+    // Made once, on the first control named, and kept for the run.
+    static IAccPropServices *const services = [] {
+        IAccPropServices *made = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                    reinterpret_cast<void **>(&made))))
+            made = nullptr;
+        return made;
+    }();
+    if (!services)
         return; // Windows without it: the control keeps its own name
     const std::wstring text = look::wide(name);
     services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
-    services->Release();
 }
 
 void makeOutputBox(HWND box)

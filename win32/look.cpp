@@ -8,6 +8,8 @@
 #include <olectl.h>
 
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace look {
 
@@ -57,6 +59,10 @@ COLORREF colour(design::Rgb rgb)
 HFONT font(const design::Font &font, UINT dpi)
 {
     static_assert(design::Charset::Gb2312 == design::Charset(GB2312_CHARSET));
+    static std::map<std::pair<double, UINT>, HFONT> made;
+    HFONT &found = made[{font.points, dpi}];
+    if (found)
+        return found;
     LOGFONTW log{};
     log.lfHeight = -int(std::lround(font.points * dpi / 72.0)); // the character height, in pixels
     log.lfWeight = FW_NORMAL;
@@ -64,7 +70,7 @@ HFONT font(const design::Font &font, UINT dpi)
     log.lfQuality = DEFAULT_QUALITY;
     const std::wstring face = wide(font.face);
     wcsncpy(log.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-    return CreateFontIndirectW(&log);
+    return found = CreateFontIndirectW(&log);
 }
 
 namespace {
@@ -139,11 +145,11 @@ void paint(HDC dc, HBITMAP bitmap, SIZE size)
     DeleteDC(source);
 }
 
-void place(HWND control, const design::Control &plan, UINT dpi, HFONT font)
+void place(HWND control, const design::Control &plan, UINT dpi)
 {
     const RECT r = rect(plan.place, dpi);
     SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, WPARAM(font), FALSE);
+    SendMessageW(control, WM_SETFONT, WPARAM(look::font(plan.font, dpi)), FALSE);
 }
 
 } // namespace look

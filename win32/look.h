@@ -25,7 +25,9 @@ RECT rect(const design::Rect &place, UINT dpi);
 COLORREF colour(design::Rgb rgb);
 
 // 宋体 with the GB2312 character set at the font's exact point size, for a
-// window of dpi dots per inch. The caller owns it (DeleteObject).
+// window of dpi dots per inch. Made once for each size and density and kept
+// for the run: a switch builds its controls anew, and a face made again is
+// read again.
 HFONT font(const design::Font &font, UINT dpi);
 
 // A picture of the resources (design::kLandscape, kStartupPicture), the dense
@@ -35,7 +37,7 @@ HBITMAP picture(const design::Picture &picture, UINT dpi, SIZE *size);
 // Paints the bitmap at the client area's top-left corner, unscaled.
 void paint(HDC dc, HBITMAP bitmap, SIZE size);
 
-// Moves a control to its design place and gives it its design font.
-void place(HWND control, const design::Control &plan, UINT dpi, HFONT font);
+// Moves a control to its design place and gives it its design font, at dpi.
+void place(HWND control, const design::Control &plan, UINT dpi);
 
 } // namespace look

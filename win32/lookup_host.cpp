@@ -136,8 +136,6 @@ LRESULT LookupHost::handle(UINT message, WPARAM w, LPARAM l)
         m_page.reset();
         if (m_landscape)
             DeleteObject(m_landscape);
-        if (m_statusFont)
-            DeleteObject(m_statusFont);
         return 0;
     }
     return DefWindowProcW(m_window, message, w, l);
@@ -167,10 +165,7 @@ void LookupHost::layOut()
     if (m_landscape)
         DeleteObject(m_landscape);
     m_landscape = look::picture(design::kLandscape, m_dpi, &m_landscapeSize);
-    if (m_statusFont)
-        DeleteObject(m_statusFont);
-    m_statusFont = look::font(design::kDefaultFont, m_dpi);
-    SendMessageW(m_statusBar, WM_SETFONT, WPARAM(m_statusFont), FALSE);
+    SendMessageW(m_statusBar, WM_SETFONT, WPARAM(look::font(design::kDefaultFont, m_dpi)), FALSE);
     const RECT bar = look::rect(design::lookup::kStatusBar.place, m_dpi);
     SendMessageW(m_statusBar, SB_SETMINHEIGHT, WPARAM(bar.bottom - bar.top), 0);
     int edges[std::size(design::lookup::kPanels)];

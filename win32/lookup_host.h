@@ -37,7 +37,6 @@ private:
     std::unique_ptr<Page> m_page;
     HBITMAP m_landscape = nullptr;
     SIZE m_landscapeSize{};
-    HFONT m_statusFont = nullptr;
     HWND m_focus = nullptr; // where the focus goes back when the window is active again
 };
 

@@ -48,26 +48,19 @@ RegionPage::~RegionPage()
 {
     for (HWND control : {m_prompt, m_provinces, m_cities, m_code})
         DestroyWindow(control);
-    for (HFONT font : {m_promptFont, m_listFont, m_codeFont})
-        DeleteObject(font);
 }
 
 void RegionPage::layOut(UINT dpi)
 {
-    for (HFONT font : {m_promptFont, m_listFont, m_codeFont})
-        DeleteObject(font);
-    m_promptFont = look::font(plan::kPrompt.font, dpi);
-    m_listFont = look::font(plan::kProvinces.font, dpi);
-    m_codeFont = look::font(plan::kCode.font, dpi);
-    look::place(m_prompt, plan::kPrompt, dpi, m_promptFont);
+    look::place(m_prompt, plan::kPrompt, dpi);
     for (auto [list, control] : {std::pair{m_provinces, &plan::kProvinces}, std::pair{m_cities, &plan::kCities}}) {
-        look::place(list, *control, dpi, m_listFont);
+        look::place(list, *control, dpi);
         // A drop-down list's height is that of its box and its open list.
         const RECT r = look::rect(control->place, dpi);
         SetWindowPos(list, nullptr, 0, 0, r.right - r.left, r.bottom - r.top + look::px(kListDepth, dpi),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    look::place(m_code, plan::kCode, dpi, m_codeFont);
+    look::place(m_code, plan::kCode, dpi);
 }
 
 void RegionPage::command(int id, int notification)

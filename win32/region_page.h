@@ -21,7 +21,6 @@ private:
     void chooseCity();
 
     HWND m_prompt, m_provinces, m_cities, m_code;
-    HFONT m_promptFont = nullptr, m_listFont = nullptr, m_codeFont = nullptr;
 };
 
 } // namespace win32

@@ -10,6 +10,7 @@
 //   command HWND NAME        a menu command: by-region, by-code, about
 //   move HWND X Y            the window moved, as its user drags it
 //   close HWND               the close box
+//   time-switches HWND N     N switches each way, sent and handled: µs each
 
 #include "win32/commands.h"
 
@@ -217,6 +218,19 @@ std::string answer(const std::string &line)
         args >> x >> y;
         return SetWindowPos(HWND(window), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? "true"
                                                                                                          : "false";
+    }
+    if (verb == "time-switches") {
+        int count = 0;
+        args >> count;
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        for (int i = 0; i < count; ++i) {
+            SendMessageW(HWND(window), WM_COMMAND, WPARAM(win32::kByCodeCommand), 0);
+            SendMessageW(HWND(window), WM_COMMAND, WPARAM(win32::kByRegionCommand), 0);
+        }
+        QueryPerformanceCounter(&end);
+        return std::to_string(double(end.QuadPart - start.QuadPart) * 1e6 / double(frequency.QuadPart) / (2.0 * count));
     }
     if (verb == "close")
         return PostMessageW(HWND(window), WM_SYSCOMMAND, SC_CLOSE, 0) ? "true" : "false";
