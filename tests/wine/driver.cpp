@@ -241,6 +241,9 @@ std::string answer(const std::string &line)
 
 int main()
 {
+    // Aware of each monitor's density, as the program is: Wine 10, as Windows
+    // does, shows a process that is not scaled coordinates.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     std::string line;
     while (std::getline(std::cin, line)) {
         if (!line.empty() && line.back() == '\r')
