@@ -37,7 +37,7 @@ void limitCharacters(HWND box, int limit);
 // typed or committed by an input method, as if chosen from the list.
 void chooseByName(HWND list);
 
-// The text of each design colour's brush, kept for the run.
+// A brush of a design colour, made once and kept for the run.
 HBRUSH brush(design::Rgb rgb);
 
 // A transparent label: text in its colour over what its parent painted.
