@@ -68,8 +68,10 @@ LookupHost::LookupHost(HWND window)
         AppendMenuW(m_menu, MF_STRING, UINT_PTR(id), look::wide(command->text).c_str());
     SetMenu(window, m_menu);
 
-    m_statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
-                                  HMENU(INT_PTR(kStatusBarId)), GetModuleHandleW(nullptr), nullptr);
+    // Placed by the design, not by the bar itself: its own height is the
+    // font's and its borders', three pixels more than the design's.
+    m_statusBar = createControl(window, STATUSCLASSNAMEW, CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                                design::lookup::kStatusBar, kStatusBarId);
     layOut();
 }
 
@@ -165,9 +167,7 @@ void LookupHost::layOut()
     if (m_landscape)
         DeleteObject(m_landscape);
     m_landscape = look::picture(design::kLandscape, m_dpi, &m_landscapeSize);
-    SendMessageW(m_statusBar, WM_SETFONT, WPARAM(look::font(design::kDefaultFont, m_dpi)), FALSE);
-    const RECT bar = look::rect(design::lookup::kStatusBar.place, m_dpi);
-    SendMessageW(m_statusBar, SB_SETMINHEIGHT, WPARAM(bar.bottom - bar.top), 0);
+    look::place(m_statusBar, design::lookup::kStatusBar, m_dpi);
     int edges[std::size(design::lookup::kPanels)];
     int edge = 0, part = 0;
     for (const design::Panel &panel : design::lookup::kPanels)
@@ -176,7 +176,6 @@ void LookupHost::layOut()
     part = 0;
     for (const design::Panel &panel : design::lookup::kPanels)
         SendMessageW(m_statusBar, SB_SETTEXTW, WPARAM(part++), LPARAM(look::wide(panel.text).c_str()));
-    SendMessageW(m_statusBar, WM_SIZE, 0, 0);
 }
 
 void LookupHost::paint()
