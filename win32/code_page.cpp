@@ -76,7 +76,9 @@ int CodePage::defaultButton() const
 
 void CodePage::query()
 {
-    SetWindowTextW(m_output, look::wide(directory::regionForCode(look::textOf(m_input))).c_str());
+    const std::string_view answer = directory::regionForCode(look::textOf(m_input));
+    SetWindowTextW(m_output, look::wide(answer).c_str());
+    announce(m_output, answer);
 }
 
 void CodePage::clearBoxes()
@@ -84,6 +86,7 @@ void CodePage::clearBoxes()
     SetWindowTextW(m_output, L"");
     SetWindowTextW(m_input, L"");
     SetFocus(m_input);
+    announce(m_input, design::code::kCleared);
 }
 
 } // namespace win32

@@ -105,7 +105,7 @@ LRESULT CALLBACK namedList(HWND list, UINT message, WPARAM w, LPARAM l, UINT_PTR
     }
     if (message == WM_SETFOCUS)
         typed.erase(list); // what was typed before does not carry over
-    if (message == WM_CHAR && w >= L' ' && !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0)) {
+    if ((message == WM_CHAR || message == WM_IME_CHAR) && w >= L' ' && !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0)) {
         Typed &so_far = typed[list];
         const DWORD now = GetTickCount();
         if (now - so_far.at > 1000)
@@ -165,6 +165,43 @@ void nameForAssistiveTools(HWND control, std::string_view name)
         return; // Windows without it: the control keeps its own name
     const std::wstring text = look::wide(name);
     services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, text.c_str());
+}
+
+void announce(HWND control, std::string_view text)
+{
+    using Listening = BOOL(WINAPI *)();
+    using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
+    using Notify = HRESULT(WINAPI *)(IUnknown *, int kind, int processing, BSTR text, BSTR activity);
+    struct Calls {
+        Listening listening = nullptr;
+        HostProvider hostProvider = nullptr;
+        Notify notify = nullptr;
+    };
+    // Looked up on the first announcement, and kept for the run.
+    static const Calls calls = [] {
+        Calls found;
+        if (HMODULE core = LoadLibraryW(L"uiautomationcore.dll")) {
+            const auto call = [core](const char *name) { return reinterpret_cast<void *>(GetProcAddress(core, name)); };
+            found = {reinterpret_cast<Listening>(call("UiaClientsAreListening")),
+                     reinterpret_cast<HostProvider>(call("UiaHostProviderFromHwnd")),
+                     reinterpret_cast<Notify>(call("UiaRaiseNotificationEvent"))};
+        }
+        return found;
+    }();
+    if (!calls.listening || !calls.hostProvider || !calls.notify || !calls.listening())
+        return;
+    IUnknown *provider = nullptr;
+    if (FAILED(calls.hostProvider(control, &provider)) || !provider)
+        return;
+    const std::wstring said = look::wide(text);
+    BSTR spoken = SysAllocStringLen(said.data(), UINT(said.size()));
+    BSTR activity = SysAllocString(L"Tessaline.answer");
+    constexpr int kActionCompleted = 2, kMostRecent = 3; // NotificationKind, NotificationProcessing
+    if (spoken && activity)
+        calls.notify(provider, kActionCompleted, kMostRecent, spoken, activity);
+    SysFreeString(spoken);
+    SysFreeString(activity);
+    provider->Release();
 }
 
 void makeOutputBox(HWND box)

@@ -25,6 +25,11 @@ HWND createControl(HWND parent, const wchar_t *windowClass, DWORD style, DWORD e
 // annotation), where Windows offers it.
 void nameForAssistiveTools(HWND control, std::string_view name);
 
+// Tells a screen reader text at once, as said by control, where Windows
+// offers it (UI Automation's notifications, looked up at run time); a newer
+// announcement supersedes one not yet spoken.
+void announce(HWND control, std::string_view text);
+
 // An output box: read-only, refuses the focus (handing it back where it
 // came from), and keeps its design colours, which a disabled box would not.
 void makeOutputBox(HWND box);

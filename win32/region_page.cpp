@@ -90,7 +90,7 @@ void RegionPage::chooseProvince()
     if (!selection.cityBoxEnabled) {
         fill(m_cities, {});
         EnableWindow(m_cities, FALSE);
-        SetWindowTextW(m_code, look::wide(selection.codeText).c_str());
+        showAnswer(selection.codeText);
         return;
     }
     SetWindowTextW(m_code, L"");
@@ -101,7 +101,13 @@ void RegionPage::chooseProvince()
 void RegionPage::chooseCity()
 {
     if (const auto code = directory::codeForCity(look::textOf(m_cities)))
-        SetWindowTextW(m_code, look::wide(*code).c_str());
+        showAnswer(*code);
+}
+
+void RegionPage::showAnswer(std::string_view code)
+{
+    SetWindowTextW(m_code, look::wide(code).c_str());
+    announce(m_code, code);
 }
 
 } // namespace win32

@@ -4,6 +4,8 @@
 
 #include "win32/page.h"
 
+#include <string_view>
+
 namespace win32 {
 
 class RegionPage final : public Page {
@@ -19,6 +21,7 @@ public:
 private:
     void chooseProvince();
     void chooseCity();
+    void showAnswer(std::string_view code);
 
     HWND m_prompt, m_provinces, m_cities, m_code;
 };

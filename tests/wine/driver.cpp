@@ -6,6 +6,7 @@
 //   focus                    the design name of the control with the focus
 //   key VK                   a key pressed and released on the focused control
 //   type TEXT                characters typed into the focused control
+//   commit TEXT              TEXT committed there by an input method
 //   paste TEXT               TEXT on the clipboard, pasted into the focused control
 //   command HWND NAME        a menu command: by-region, by-code, about
 //   move HWND X Y            the window moved, as its user drags it
@@ -182,10 +183,10 @@ std::string answer(const std::string &line)
         PostMessageW(focus, WM_KEYUP, key, LPARAM(0xC0000001));
         return "true";
     }
-    if (verb == "type") {
+    if (verb == "type" || verb == "commit") { // keys, or what an input method commits
         HWND focus = focused();
         for (wchar_t unit : wide(rest))
-            PostMessageW(focus, WM_CHAR, WPARAM(unit), 1);
+            PostMessageW(focus, verb == "type" ? WM_CHAR : WM_IME_CHAR, WPARAM(unit), 1);
         return "true";
     }
     if (verb == "paste") {

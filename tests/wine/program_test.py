@@ -145,8 +145,10 @@ class ProgramTest(unittest.TestCase):
         self.assertIsNone(self.wine.window(window_class="Tessaline启动", timeout=0))
         wx, wy, ww, wh = window["frame"]
         self.assertLessEqual(abs((wx + ww / 2) - (x + width / 2)) + abs((wy + wh / 2) - (y + height / 2)), 1)
-        # The design's 4590 x 1515 twips, at the screen's density.
-        self.assertEqual(window["client"][2:], [(twips * DPI + 720) // 1440 for twips in (4590, 1515)])
+        # The design's 4590 x 1515 twips, and the status bar's place, at the screen's density.
+        pixels = lambda *twips: [(t * DPI + 720) // 1440 for t in twips]  # noqa: E731
+        self.assertEqual(window["client"][2:], pixels(4590, 1515))
+        self.assertEqual(self.wine.controls(window)["StatusBar1"]["place"], pixels(0, 1260, 4590, 255))
         self.assertEqual((window["sizable"], window["minimize_box"], window["maximize_box"], window["tool"]),
                          (False, False, False, False))
         self.assertEqual(self.wine.ask("focus"), "Combo1")
@@ -162,10 +164,10 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.text(window, "Text1"), "029")
         self.wine.ask("type", "咸")
         self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "0910"), self.wine.controls(window))
-        # A municipality has its code at once, and no cities.
+        # A municipality, committed by an input method, has its code at once, and no cities.
         self.press(VK_TAB)
         self.assertTrue(self.settled(lambda: self.wine.ask("focus") == "Combo1"))
-        self.wine.ask("type", "北京")
+        self.wine.ask("commit", "北京")
         self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "010"), self.wine.controls(window))
         cities = self.wine.controls(window)["Combo2"]
         self.assertEqual((cities["enabled"], cities["entries"]), (False, 0))
@@ -192,8 +194,11 @@ class ProgramTest(unittest.TestCase):
         self.press(VK_RETURN)
         self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "" and self.text(window, "Text2") == ""))
         self.assertEqual(self.wine.ask("focus"), "Text1")
-        self.wine.ask("paste", "1😀2345")
-        self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "1😀23"), self.text(window, "Text1"))
+        # What an input method commits counts the same, and a paste fills what is left.
+        self.wine.ask("commit", "😀05")
+        self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "😀05"), self.text(window, "Text1"))
+        self.wine.ask("paste", "😀12")
+        self.assertTrue(self.settled(lambda: self.text(window, "Text1") == "😀05😀"), self.text(window, "Text1"))
 
     def test_about_is_modal_over_its_window(self):
         window = self.lookup_window()
