@@ -23,7 +23,7 @@ import time
 from gi.repository import Gio, GLib
 
 from program_texts import PATIENCE
-from xsession import Session, start_and_read, wait_for
+from xsession import Session, Window, start_and_read, wait_for
 
 PROBE_UUID = "probe@tessaline.test"
 MODE = "tessaline-probe"
@@ -89,6 +89,14 @@ MONITORS_XML = """<monitors version="2">
   </configuration>
 </monitors>
 """
+
+
+def as_window(w):
+    """A window as the probe describes it (_describe in gnome_probe/probe.js)."""
+    return Window(id=w["id"], title=w["title"], pid=w["pid"], frame=tuple(w["frame"]), client=tuple(w["client"]),
+                  parent=w["transient_for"], modal=w["modal"], kind=w["type"].lower(), on_taskbar=not w["skip_taskbar"],
+                  in_switcher=w["in_alt_tab"], server_decorated=w["server_frame"], maximizable=w["can_maximize"],
+                  app=w["app"], native={k: w[k] for k in ("client_type", "maximized", "type")})
 
 
 class ShellError(RuntimeError):
@@ -338,6 +346,9 @@ class GnomeSession(Session):
         """What the compositor knows of each window (of one process), bottom
         of the stack first: see _describe in gnome_probe/probe.js."""
         return [w for w in self.probe("windows") if pid is None or w["pid"] == pid]
+
+    def compositor_windows(self, pid=None):
+        return [as_window(w) for w in self.windows(pid)]
 
     def window(self, title, pid=None):
         found = [w for w in self.windows(pid) if w["title"] == title]

@@ -20,7 +20,8 @@ import sys
 import unittest
 
 from program_texts import PATIENCE, MAIN_TITLE, ABOUT_TITLE, ACCESSIBLE, START_UP_NAME
-from gnome_session import GnomeSession, shell_version
+from desktop_checks import DesktopChecks, centre
+from gnome_session import GnomeSession, as_window, shell_version
 from xsession import ProgramTestCase, wait_for
 
 SESSION = None
@@ -88,10 +89,10 @@ class GnomeTestCase(ProgramTestCase):
                      if w.name == MAIN_TITLE and pyatspi.STATE_ACTIVE in atspi_driver.states(w)], PATIENCE),
             f"the lookup window is not active; mutter has {self.session.focused()} focused"
             f" and is moving {self.session.grab()}")
-        return self.window(window["id"]) or window
+        return self.window(window["id"]) or as_window(window)
 
     def window(self, window_id):
-        return next((w for w in self.session.windows(self.copy.pid) if w["id"] == window_id), None)
+        return next((w for w in self.session.compositor_windows(self.copy.pid) if w.id == window_id), None)
 
     def drawn_frame(self, window, name):
         """How much wider and taller the window is in the compositor, less
@@ -108,7 +109,7 @@ class GnomeTestCase(ProgramTestCase):
     def frame_around(window, widgets_size):
         # The client's rectangle is its whole surface, with any shadows it
         # draws; what it frames itself ends at the frame rectangle.
-        _, _, own_width, own_height = window["client"] if window["server_frame"] else window["frame"]
+        _, _, own_width, own_height = window.client if window.server_decorated else window.frame
         return own_width - widgets_size[0], own_height - widgets_size[1]
 
     def catch_start_up_window(self):
@@ -129,7 +130,7 @@ class GnomeTestCase(ProgramTestCase):
             if "size" in seen:
                 window = self.session.window("tessaline", self.copy.pid)
                 if window and window["frame"][2] > 0:
-                    seen["window"] = window
+                    seen["window"] = as_window(window)
                     return "caught"
             return None
 
@@ -137,7 +138,7 @@ class GnomeTestCase(ProgramTestCase):
         return (seen["size"], seen["window"]) if len(seen) == 2 else None
 
     def assertTitleBarDrawnByQt(self, window):
-        self.assertFalse(window["server_frame"], window)
+        self.assertFalse(window.server_decorated, window)
         _, height = self.drawn_frame(window, MAIN_TITLE)
         self.assertGreater(height, 0, f"no title bar over the widgets: {window}")
 
@@ -154,12 +155,16 @@ class GnomeTestCase(ProgramTestCase):
     def focused(self):
         return (self.session.focused() or {}).get("id")
 
+    def press(self, window, *keys):
+        """Keys into the window, once mutter has it active; Alt first, alone."""
+        self.session.activate(window.id)
+        self.session.alt()
+        self.session.key(*keys)
+
     def switch(self, window):
         """The first command of the menu bar, by keyboard: Alt, Enter."""
         before = atspi_driver.wait_for(self.page, PATIENCE)
-        self.session.activate(window["id"])
-        self.session.alt()
-        self.session.key("Return")
+        self.press(window, "Return")
 
         def switched():
             page = self.page()
@@ -168,25 +173,21 @@ class GnomeTestCase(ProgramTestCase):
         return self.lookup_window_of(self.copy)
 
     def open_about(self, window):
-        # Alt enters the bar on its first command; 关于 is the next one.
-        self.session.activate(window["id"])
-        self.session.alt()
-        self.session.key("Right", "Return")
+        self.press(window, "Right", "Return")  # Alt enters the bar on its first command; 关于 is the next one
         about = self.session.wait_window(ABOUT_TITLE, self.copy.pid, PATIENCE)
         self.assertIsNotNone(about, "no About window")
-        return about
+        return as_window(about)
 
     def drag_to(self, window, x, y):
         """Drags the window by its title bar until its frame is at (x, y)."""
-        left, top, width, _ = window["frame"]
+        left, top, width, _ = window.frame
         grab = (left + width // 3, top + 12)
         made = self.session.drag(grab, (grab[0] + x - left, grab[1] + y - top), steps=20)
-        self.assertEqual((made or {}).get("id"), window["id"],
+        self.assertEqual((made or {}).get("id"), window.id,
                          f"pressed at {grab} on the title bar, but mutter moved {made}; "
                          f"it has {self.session.windows()}")
-        moved = wait_for(lambda: self.window(window["id"])["frame"][:2] == [x, y] and self.window(window["id"]),
-                         PATIENCE)
-        self.assertTrue(moved, f"dragged, but mutter has the window at {self.window(window['id'])['frame']}")
+        moved = wait_for(lambda: self.window(window.id).frame[:2] == (x, y) and self.window(window.id), PATIENCE)
+        self.assertTrue(moved, f"dragged, but mutter has the window at {self.window(window.id).frame}")
         return moved
 
     # --- the tests, on either platform --------------------------------------
@@ -194,45 +195,40 @@ class GnomeTestCase(ProgramTestCase):
     def check_place_kept_across_a_switch_after_a_move(self):
         region = self.drag_to(self.lookup_window_of(self.copy), 400, 300)
         code = self.switch(region)
-        self.assertEqual(code["frame"][:2], [400, 300], "after a switch to 区号查询")
+        self.assertEqual(code.frame[:2], (400, 300), "after a switch to 区号查询")
         back = self.switch(code)
-        self.assertEqual(back["frame"][:2], [400, 300], "after a switch back to 地区查询")
+        self.assertEqual(back.frame[:2], (400, 300), "after a switch back to 地区查询")
 
     def check_maximise_does_nothing(self):
         window = self.lookup_window_of(self.copy)
-        self.assertFalse(window["can_maximize"])
-        left, top, width, _ = window["frame"]
+        self.assertFalse(window.maximizable)
+        left, top, width, _ = window.frame
         # Where Qt's title bar has its maximise button; on a mutter frame,
         # where it would be.
         self.session.click(left + width - 40, top + 15)
-        self.assertFalse(wait_for(lambda: self.window(window["id"])["maximized"], 2),
-                         "the window was maximised")
-        self.assertEqual(self.window(window["id"])["frame"], window["frame"])
+        self.assertFalse(wait_for(lambda: self.window(window.id).native["maximized"], 2), "the window was maximised")
+        self.assertEqual(self.window(window.id).frame, window.frame)
 
     def check_about_is_its_windows_child(self):
         region = self.lookup_window_of(self.copy)
         about = self.open_about(region)
-        self.assertEqual(about["transient_for"], region["id"])
-        self.assertTrue(wait_for(lambda: self.focused() == about["id"], PATIENCE),
+        self.assertEqual(about.parent, region.id)
+        self.assertTrue(wait_for(lambda: self.focused() == about.id, PATIENCE),
                         "About does not have the focus")
         self.session.key("Alt_L+F4")
         self.assertTrue(wait_for(lambda: self.session.window(ABOUT_TITLE, self.copy.pid) is None, PATIENCE),
                         "About stayed open")
-        self.assertTrue(wait_for(lambda: self.focused() == region["id"], PATIENCE),
+        self.assertTrue(wait_for(lambda: self.focused() == region.id, PATIENCE),
                         "the focus did not go back to the lookup window")
 
     def check_about_is_a_modal_dialog_over_its_window(self):
         region = self.lookup_window_of(self.copy)
         about = self.open_about(region)
-        self.assertTrue(about["modal"], about["type"])
-        self.assertFalse(about["in_alt_tab"], "About has an Alt+Tab entry of its own")
+        self.assertTrue(about.modal, about.kind)
+        self.assertFalse(about.in_switcher, "About has an Alt+Tab entry of its own")
         # Centred over its window, as mutter puts an attached dialog. About
         # may be the taller of the two (with Qt's own title bar on both).
-        (ax, ay, aw, ah), (rx, ry, rw, rh) = about["frame"], region["frame"]
-        self.assertLessEqual(abs((ax + aw / 2) - (rx + rw / 2)), 2,
-                             f"About at {about['frame']}, its window at {region['frame']}")
-        self.assertLessEqual(abs((ay + ah / 2) - (ry + rh / 2)), 2,
-                             f"About at {about['frame']}, its window at {region['frame']}")
+        DesktopChecks.assert_over(self, about, region)
 
 
 class SessionTest(GnomeTestCase):
@@ -242,17 +238,15 @@ class SessionTest(GnomeTestCase):
     def test_the_window_system_is_the_one_whose_title_bar_follows_the_hints(self):
         window = self.lookup_window_of(self.copy)
         # Matched to its desktop entry: one app, one icon.
-        self.assertEqual(window["app"], "net.velmora.Tessaline.desktop")
+        self.assertEqual(window.app, "net.velmora.Tessaline.desktop")
         if _qt_version() < (6, 8):
-            self.assertEqual(window["client_type"], "x11")
-            self.assertTrue(window["server_frame"])
+            self.assertEqual(window.native["client_type"], "x11")
+            self.assertTrue(window.server_decorated)
         else:
-            self.assertEqual(window["client_type"], "wayland")
+            self.assertEqual(window.native["client_type"], "wayland")
             self.assertTitleBarDrawnByQt(window)
-        (x, y, width, height), (_, _, screen_width, screen_height) = window["frame"], self.session.monitors()[0][
-            "geometry"]
-        self.assertTrue(0 <= x and x + width <= screen_width and 0 <= y and y + height <= screen_height,
-                        window["frame"])
+        (x, y, width, height), (_, _, screen_width, screen_height) = window.frame, self.session.monitors()[0]["geometry"]
+        self.assertTrue(0 <= x and x + width <= screen_width and 0 <= y and y + height <= screen_height, window.frame)
 
     def test_the_start_up_window_has_no_frame(self):
         # The start-up window shows for a moment only, and the program checks
@@ -269,16 +263,16 @@ class SessionTest(GnomeTestCase):
             caught = self.catch_start_up_window()
         self.assertIsNotNone(caught, "three start-up windows went before AT-SPI and the compositor both had them")
         size, splash = caught
-        self.assertFalse(splash["server_frame"], splash)
+        self.assertFalse(splash.server_decorated, splash)
         self.assertEqual(self.frame_around(splash, size), (0, 0), splash)
-        if splash["client_type"] == "x11":
+        if splash.native["client_type"] == "x11":
             # Where a client may say so: off the taskbar and the switcher, and
             # centred on the screen.
-            self.assertTrue(splash["skip_taskbar"])
-            self.assertFalse(splash["in_alt_tab"])
-            (x, y, width, height), (sx, sy, sw, sh) = splash["frame"], self.session.monitors()[0]["geometry"]
-            self.assertLessEqual(abs((x + width / 2) - (sx + sw / 2)), 1, splash["frame"])
-            self.assertLessEqual(abs((y + height / 2) - (sy + sh / 2)), 32, splash["frame"])  # the top bar
+            self.assertFalse(splash.on_taskbar)
+            self.assertFalse(splash.in_switcher)
+            (x, y), (sx, sy) = centre(splash.frame), centre(self.session.monitors()[0]["geometry"])
+            self.assertLessEqual(abs(x - sx), 1, splash.frame)
+            self.assertLessEqual(abs(y - sy), 32, splash.frame)  # the top bar
         self.lookup_window_of(self.copy)
 
     test_about_is_its_windows_child = GnomeTestCase.check_about_is_its_windows_child
@@ -294,7 +288,7 @@ class WaylandChosenTest(GnomeTestCase):
 
     def test_the_compositor_sees_a_wayland_window_decorated_by_qt(self):
         window = self.lookup_window_of(self.copy)
-        self.assertEqual(window["client_type"], "wayland")
+        self.assertEqual(window.native["client_type"], "wayland")
         self.assertTitleBarDrawnByQt(window)
 
     test_about_is_its_windows_child = GnomeTestCase.check_about_is_its_windows_child

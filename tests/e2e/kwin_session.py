@@ -8,7 +8,6 @@ protocol, as a remote-input tool's would.
 Runs under Debian's /usr/bin/python3 (GLib's D-Bus through python3-gi).
 """
 
-import dataclasses
 import json
 import os
 import shutil
@@ -20,40 +19,28 @@ import threading
 from gi.repository import Gio, GLib
 
 from wayland_client import FakeInput, press_keys
-from xsession import Session, XSession, wait_for
+from xsession import Session, Unreported, Window, XSession, wait_for
 
 STARTUP = 30  # seconds KWin may take to come up (llvmpipe on a busy machine)
 SCRIPT_PATIENCE = 10
 
 
-@dataclasses.dataclass
-class KWinWindow:
-    """One window as KWin's scripting interface reports it. Rectangles are
-    (x, y, width, height) in the compositor's logical coordinates."""
-
-    id: str                 # KWin's internalId
-    title: str              # KWin's caption
-    resource_class: str     # the Wayland app id, or WM_CLASS's class
-    resource_name: str
-    desktop_file: str
-    pid: int
-    frame: tuple            # with KWin's decoration
-    buffer: tuple           # the client's surface; on Wayland with server decorations, the client area
-    client: tuple           # the client area (KWin 6; None from KWin 5)
-    server_decorated: bool  # KWin draws a frame (False: the client does, or there is none)
-    transient_for: str      # the owner's internalId, or None
-    modal: bool
-    skip_taskbar: bool
-    skip_switcher: bool
-    skip_pager: bool
-    minimizable: bool
-    maximizable: bool
-    closeable: bool
-    active: bool
-    normal: bool
-    dialog: bool
-    splash: bool
-    x11_id: int             # the X window, from KWin 5 only (see KWinX11Session.x11_window)
+def _window(w, x11):
+    """A window as tessalineWindow below reports it: the client area from KWin 6
+    only, the X window from KWin 5 only (see KWinX11Session.x11_window)."""
+    kind = "splash" if w["splash"] else "dialog" if w["dialog"] else "normal" if w["normal"] else "other"
+    modal, on_taskbar, in_switcher = w["modal"], not w["skip_taskbar"], not w["skip_switcher"]
+    if not x11:  # what KWin has there is its own default, not the program's word
+        kind = Unreported("xdg-shell gives a window no type: KWin calls every one normal")
+        modal = Unreported("KWin 5.27 speaks no xdg-dialog-v1, which would tell it")
+        on_taskbar = in_switcher = Unreported("only KDE's plasma-shell protocol would tell it, which Qt does not speak")
+    client = tuple(w["client"]) if w["client"] else Unreported("KWin 5 tells a script no client area")
+    return Window(id=w["id"], title=w["title"], pid=w["pid"], frame=tuple(w["frame"]), client=client,
+                  parent=w["transient_for"], modal=modal, kind=kind, on_taskbar=on_taskbar,
+                  in_switcher=in_switcher, server_decorated=w["server_decorated"],
+                  maximizable=w["maximizable"], app=w["resource_class"],
+                  # The client's surface; on Wayland with KWin's decoration, the client area.
+                  native={"buffer": tuple(w["buffer"]), "desktop_file": w["desktop_file"], "x11_id": w["x11_id"]})
 
 
 _WINDOW_FIELDS = """
@@ -70,13 +57,12 @@ function tessalineServerDecorated(c) {
 function tessalineWindow(c) {
     return {
         id: c.internalId.toString(), title: c.caption, resource_class: c.resourceClass,
-        resource_name: c.resourceName, desktop_file: c.desktopFileName, pid: c.pid,
+        desktop_file: c.desktopFileName, pid: c.pid,
         frame: tessalineRect(c.frameGeometry), buffer: tessalineRect(c.bufferGeometry),
         client: c.clientGeometry ? tessalineRect(c.clientGeometry) : null,
         server_decorated: tessalineServerDecorated(c),
         transient_for: c.transientFor ? c.transientFor.internalId.toString() : null,
-        modal: c.modal, skip_taskbar: c.skipTaskbar, skip_switcher: c.skipSwitcher, skip_pager: c.skipPager,
-        minimizable: c.minimizable, maximizable: c.maximizable, closeable: c.closeable, active: c.active,
+        modal: c.modal, skip_taskbar: c.skipTaskbar, skip_switcher: c.skipSwitcher, maximizable: c.maximizable,
         normal: c.normalWindow, dialog: c.dialog, splash: c.splash,
         x11_id: c.windowId === undefined ? null : c.windowId
     };
@@ -184,9 +170,7 @@ class KWin:
     def compositor_windows(self, pid=None):
         """KWin's windows (of one process, if pid is given), bottom to top."""
         found = self.run_script("tessalineWindows().forEach(function (c) { report(tessalineWindow(c)); });") or []
-        return [KWinWindow(**{**w, "frame": tuple(w["frame"]), "buffer": tuple(w["buffer"]),
-                              "client": w["client"] and tuple(w["client"])})
-                for w in found if pid is None or w["pid"] == pid]
+        return [_window(w, self._x11) for w in found if pid is None or w["pid"] == pid]
 
     def move_frame(self, window, x, y):
         """Moves a window's frame to (x, y), as its user does by dragging its
@@ -374,11 +358,13 @@ class KWinWaylandSession(Session, KWin):
         self._input.click(x, y)
 
 
-class KWinX11Session(XSession, KWin):
+class KWinX11Session(KWin, XSession):
     """Xvfb with kwin_x11 as its window manager (compositing, as Plasma runs
-    it); keys and clicks through XSession's xdotool."""
+    it); keys and clicks through XSession's xdotool, windows as KWin has them
+    (KWin's before XSession's, which reads X properties)."""
 
     _x11 = True
+    window_by_id = Session.window_by_id  # by KWin's id, in KWin's list
 
     def __init__(self, accessibility=False, size="1024x768x24"):
         super().__init__(size=size, accessibility=accessibility)
@@ -404,13 +390,13 @@ class KWinX11Session(XSession, KWin):
         the one in KWin's client list of the same process whose client area
         is where KWin has it (polled, as a window just moved may not be there
         yet on both sides). None if none is found within timeout."""
-        if window.x11_id is not None:
-            return window.x11_id
+        if window.native["x11_id"] is not None:
+            return window.native["x11_id"]
 
         def find():
             now = self.window_by_id(window.id)
             listed = self.root_property("_NET_CLIENT_LIST") or ""
-            if now is None or now.client is None or "#" not in listed:
+            if now is None or isinstance(now.client, Unreported) or "#" not in listed:
                 return None
             for candidate in (int(x, 16) for x in listed.split("#", 1)[1].split(",")):
                 try:

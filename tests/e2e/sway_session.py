@@ -11,7 +11,6 @@ everything: the bus and the accessibility bus (AT-SPI), the Wayland socket
 and sway's IPC socket (root passes their file permissions).
 """
 
-import dataclasses
 import glob
 import json
 import os
@@ -21,7 +20,7 @@ import subprocess
 import tempfile
 
 from wayland_client import VirtualInput, press_keys
-from xsession import Session, start_accessibility_bus, start_and_read, wait_for
+from xsession import Session, Unreported, Window, start_accessibility_bus, start_and_read, wait_for
 
 STARTUP = 20
 OUTPUT = "HEADLESS-1"
@@ -39,28 +38,6 @@ _BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Confi
 """
 
 
-@dataclasses.dataclass
-class SwayWindow:
-    """One view in sway's tree. Rectangles are (x, y, width, height) in
-    logical coordinates on the screen."""
-
-    id: int                 # the container's con_id
-    title: str
-    app_id: str             # xdg-shell's app id (None for an X11 window)
-    pid: int
-    shell: str
-    frame: tuple            # with sway's title bar and borders
-    client: tuple           # the client's window geometry
-    border: str             # normal, pixel, none, or csd (the client decorates)
-    floating: bool
-    focused: bool
-    visible: bool
-
-    @property
-    def server_decorated(self):
-        return self.border in ("normal", "pixel")
-
-
 def _rect(r):
     return r["x"], r["y"], r["width"], r["height"]
 
@@ -75,17 +52,21 @@ def _views(node, floating=False):
 
 
 def _window(node, floating):
+    """A view in sway's tree: its rect holds the borders, the title bar is drawn
+    above it; its border is normal, pixel, none, or csd (the client's own)."""
     x, y, width, height = _rect(node["rect"])
     inner = node["window_rect"]
     title_bar = node["deco_rect"]["height"]
-    return SwayWindow(
-        id=node["id"], title=node.get("name"), app_id=node.get("app_id"), pid=node["pid"],
-        shell=node.get("shell"),
-        # rect holds the borders; the title bar is drawn above it.
+    return Window(
+        id=node["id"], title=node.get("name"), pid=node["pid"], app=node.get("app_id"),
         frame=(x, y - title_bar, width, height + title_bar),
         client=(x + inner["x"], y + inner["y"], inner["width"], inner["height"]),
-        border=node.get("border"), floating=floating, focused=node.get("focused", False),
-        visible=node.get("visible", False))
+        parent=Unreported("sway's IPC does not say whose child a window is"),
+        modal=Unreported("sway's IPC does not say"), kind=Unreported("sway's IPC gives no Wayland window a type"),
+        on_taskbar=Unreported("sway has no taskbar"), in_switcher=Unreported("sway has no window switcher"),
+        server_decorated=node.get("border") in ("normal", "pixel"),
+        maximizable=Unreported("sway's IPC does not say"),
+        native={"floating": floating, "focused": node.get("focused", False), "shell": node.get("shell")})
 
 
 class SwaySession(Session):

@@ -15,7 +15,7 @@ import session_per_test
 from desktop_checks import DesktopChecks
 from sway_session import SwaySession
 from wayland_client import toplevel_parents
-from program_texts import PATIENCE
+from program_texts import ACCESSIBLE, PATIENCE
 from xsession import ProgramTestCase, wait_for
 
 SESSION = session_per_test.start(lambda: SwaySession(accessibility=True))
@@ -26,7 +26,8 @@ class SwayTest(DesktopChecks, ProgramTestCase):
     session = SESSION
     # sway's IPC does not say whose child a window is; the program's own
     # protocol log does.
-    start_env = {"WAYLAND_DEBUG": "client"}
+    start_env = {**ACCESSIBLE, "WAYLAND_DEBUG": "client"}
+    kept = ("id", "frame")  # just after a map, sway's window_rect may lag the title bar its frame has
 
     def press(self, window, *keys):
         self.session.focus(window)
@@ -49,16 +50,19 @@ class SwayTest(DesktopChecks, ProgramTestCase):
     test_about_opens_over_its_lookup_window = unittest.skip(
         "sway 1.7 centres every new floating window on the screen, whoever's child it is")(
         DesktopChecks.test_about_opens_over_its_lookup_window)
+    test_lookup_windows_are_fixed_and_on_the_taskbar = unittest.skip(
+        "sway's IPC reports no window's type, owner or maximise button, and sway has no taskbar")(
+        DesktopChecks.test_lookup_windows_are_fixed_and_on_the_taskbar)
 
     def test_the_lookup_window_as_sway_sees_it(self):
         window = self.lookup_window_of(self.start())
-        self.assertEqual(window.app_id, APP_ID)
+        self.assertEqual(window.app, APP_ID)
         # Of fixed size, so floating, in a frame of sway's.
-        self.assertTrue(window.floating)
+        self.assertTrue(window.native["floating"])
         # sway frames it once the program has asked for a frame of the
         # compositor's (xdg-decoration), which may come after the first map.
         self.assertTrue(wait_for(lambda: self.now(window).server_decorated, PATIENCE), self.now(window))
-        self.assertTrue(window.focused)
+        self.assertTrue(window.native["focused"])
         with tempfile.TemporaryDirectory() as directory:
             picture = os.path.join(directory, "window.png")
             self.session.capture(picture, window)

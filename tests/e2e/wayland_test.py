@@ -22,7 +22,6 @@ if SESSION is not None:
     from atspi_driver import Program, descendants, do_action, text, wait_for
 
 
-
 class WaylandTest(ProgramTestCase):
     def setUp(self):
         self.session = SESSION

@@ -4,7 +4,9 @@ manager's close request) or a Wayland compositor (weston), each with a
 D-Bus session of its own."""
 
 import ctypes
+import dataclasses
 import os
+import re
 import shutil
 import signal
 import stat
@@ -27,6 +29,38 @@ def wait_for(predicate, timeout, interval=0.05):
         if time.monotonic() >= deadline:
             return None
         time.sleep(interval)
+
+
+@dataclasses.dataclass(frozen=True)
+class Unreported:
+    """A field of a Window that its desktop cannot report, and why. Neither
+    true nor false: a check has to ask for it (DesktopChecks.assert_reports)."""
+
+    reason: str
+
+    def __bool__(self):
+        raise TypeError(f"unreported: {self.reason}")
+
+
+@dataclasses.dataclass
+class Window:
+    """One window as a desktop reports it, whichever desktop. Rectangles are
+    (x, y, width, height) on the screen, in logical pixels."""
+
+    id: object               # the desktop's own: an X window, KWin's internalId, sway's con_id, mutter's id
+    title: str
+    pid: int
+    frame: tuple             # with the desktop's frame round it
+    client: tuple            # the program's own area
+    parent: object           # the id of the window it belongs to (transient for), None for none
+    modal: bool
+    kind: str                # "normal", "dialog", "splash", or another of the desktop's names
+    on_taskbar: bool
+    in_switcher: bool        # in Alt+Tab
+    server_decorated: bool   # the desktop draws a frame for it
+    maximizable: bool        # the desktop offers to maximise it
+    app: str                 # what ties it to its menu entry: app id, WM_CLASS, desktop entry
+    native: dict = dataclasses.field(default_factory=dict)  # what only this desktop reports
 
 
 class _ClientMessage(ctypes.Structure):
@@ -94,6 +128,10 @@ def share_x11_sockets():
     info = os.lstat(X11_SOCKETS)
     if stat.S_IMODE(info.st_mode) != 0o1777 and info.st_uid == os.geteuid():
         os.chmod(X11_SOCKETS, 0o1777)
+
+
+def _atoms(value):
+    return [atom.strip() for atom in value.split(",")] if value else []
 
 
 class Session:
@@ -279,17 +317,74 @@ class XSession(Session):
 
     def property(self, window, name):
         """An X property as xprop prints it, without the name; None if unset."""
+        return self.properties(window, name)[name]
+
+    def properties(self, window, *names):
+        """{name: property as xprop prints it, or None if unset}, read at once."""
         target = ["-root"] if window == "root" else ["-id", str(window)]
-        result = subprocess.run(["xprop", *target, name], env=self.env(), capture_output=True, text=True)
-        line = result.stdout.strip()
-        if result.returncode != 0 or "not found" in line or "no such atom" in line or ":" not in line and "=" not in line:
-            return None
-        return line.split("=", 1)[1].strip() if "=" in line else line.split(":", 1)[1].strip()
+        result = subprocess.run(["xprop", *target, *names], env=self.env(), capture_output=True, text=True)
+        # One entry for each name, in order; a value may take several lines.
+        entries = re.split(r"\n(?=\S)", result.stdout.strip()) if result.returncode == 0 else []
+        found = dict.fromkeys(names)
+        for name, line in zip(names, entries):
+            if "not found" not in line and "no such atom" not in line and (":" in line or "=" in line):
+                found[name] = line.split("=", 1)[1].strip() if "=" in line else line.split(":", 1)[1].strip()
+        return found
 
     def atoms(self, window, name):
         """An atom-list property (_NET_WM_STATE, _NET_WM_WINDOW_TYPE) as a list."""
-        value = self.property(window, name)
-        return [atom.strip() for atom in value.split(",")] if value else []
+        return _atoms(self.property(window, name))
+
+    def compositor_windows(self, pid=None):
+        """The visible top-level windows of a process, as the window manager has them."""
+        return [w for w in map(self.describe, self.windows(pid)) if w]
+
+    def window_by_id(self, window_id):
+        return self.describe(window_id)
+
+    def describe(self, window):
+        """What an X window and its window manager say of it (None once it is
+        unmapped): its frame is the window with the frame extents round it."""
+        fields = self._window_info(window)
+        if fields.get("Map State", "").strip() != "IsViewable":
+            return None
+        title = subprocess.run(["xdotool", "getwindowname", str(window)], env=self.env(), capture_output=True,
+                               text=True).stdout.rstrip("\n")
+        x, y, width, height = self.client_rect(window, fields)
+        found = self.properties(window, "_NET_FRAME_EXTENTS", "_NET_WM_STATE", "_NET_WM_WINDOW_TYPE",
+                                "_NET_WM_ALLOWED_ACTIONS", "WM_CLASS", "_NET_WM_PID")
+        extents = found["_NET_FRAME_EXTENTS"]
+        left, right, top, bottom = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
+        states, types, actions = (_atoms(found[name]) for name in
+                                  ("_NET_WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_ALLOWED_ACTIONS"))
+        return Window(
+            id=window, title=title, pid=int(found["_NET_WM_PID"] or 0),
+            frame=(x - left, y - top, width + left + right, height + top + bottom), client=(x, y, width, height),
+            parent=self.transient_for(window), modal="_NET_WM_STATE_MODAL" in states,
+            kind=types[0].removeprefix("_NET_WM_WINDOW_TYPE_").lower() if types else None,  # the preferred
+            on_taskbar="_NET_WM_STATE_SKIP_TASKBAR" not in states,
+            in_switcher=Unreported("no EWMH property says"),
+            server_decorated=any((left, right, top, bottom)) if extents else Unreported("no frame extents yet"),
+            maximizable=("_NET_WM_ACTION_MAXIMIZE_HORZ" in actions or "_NET_WM_ACTION_MAXIMIZE_VERT" in actions)
+            if actions else Unreported("no allowed actions yet"),
+            app=found["WM_CLASS"] and found["WM_CLASS"].rsplit(",", 1)[-1].strip(' "'),
+            native={"extents": extents, "types": types})
+
+    def move_frame(self, window, x, y):
+        """Moves a window's frame to (x, y), as its user would by dragging it."""
+        left, _, top, _ = (int(v) for v in (window.native["extents"] or "0, 0, 0, 0").split(","))
+        self.move(window.id, x + left, y + top)
+
+    def close_window(self, window):
+        self.request_close(window.id)
+
+    def press(self, window, *keys):
+        """Keys as the user types them into the window; Alt alone enters the menu bar."""
+        if keys[0] == "Alt_L":
+            self.alt(window)
+            keys = keys[1:]
+        if keys:
+            self.key(window, *keys)
 
     def role(self, window):
         """WM_WINDOW_ROLE: which lookup the main window shows."""
@@ -316,17 +411,10 @@ class XSession(Session):
         value = self.property(window, "_MOTIF_WM_HINTS")
         return tuple(int(v, 16) for v in value.split(",")[:3]) if value else None
 
-    def client_rect(self, window):
-        (x, y), (w, h) = self.position(window), self.size(window)
-        return x, y, w, h
-
-    def frame_position(self, window):
-        """Where the window's frame is on the screen: the window less the
-        frame extents its window manager gives it."""
-        x, y = self.position(window)
-        extents = self.property(window, "_NET_FRAME_EXTENTS")
-        left, _, top, _ = (int(v) for v in extents.split(",")) if extents else (0, 0, 0, 0)
-        return x - left, y - top
+    def client_rect(self, window, fields=None):
+        """Where the window is on the screen, from xwininfo's fields (read now if not given)."""
+        fields = fields or self._window_info(window)
+        return tuple(int(fields[name]) for name in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def _window_info(self, window, *options):
         """What xwininfo says of a window, as a dict of its "name: value" lines."""
@@ -341,13 +429,8 @@ class XSession(Session):
         fields = self._window_info(window, "-tree")
         return fields["Parent window id"].split()[0] != fields["Root window id"].split()[0]
 
-    def position(self, window):
-        fields = self._window_info(window)
-        return int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"])
-
     def size(self, window):
-        fields = self._window_info(window)
-        return int(fields["Width"]), int(fields["Height"])
+        return self.client_rect(window)[2:]
 
     def focus(self, window):
         self.xdotool("windowfocus", "--sync", str(window))
