@@ -191,9 +191,14 @@ class DesktopChecks:
         # Away from the middle of the screen, where a desktop that centres
         # every new window would put About anyway.
         window = self.move(self.lookup_window_of(copy), (150, 120))
-        about = self.open_about(copy, window)
-        self.assertTrue(wait_for(lambda: self.now(about), PATIENCE), f"About went: {self.reported(copy)}")
-        self.assert_over(self.now(about), self.now(window))
+        for then in ("区号查询", None):  # from either lookup window
+            about = self.open_about(copy, window)
+            self.assertTrue(wait_for(lambda: self.now(about), PATIENCE), f"About went: {self.reported(copy)}")
+            self.assert_over(self.now(about), self.now(window))
+            if then:
+                self.session.close_window(about)
+                self.assertTrue(wait_for(lambda: self.now(about) is None, PATIENCE), f"About stayed: {self.reported(copy)}")
+                window = self.switch(copy, window, then)
 
     def test_the_warning_opens_over_the_start_up_window(self):
         first = self.start()

@@ -16,11 +16,8 @@ from desktop_checks import DesktopChecks, centre
 from program_texts import PATIENCE, MAIN_TITLE
 from xsession import ProgramTestCase, XSession, wait_for
 
-MWM_DECORATIONS_GIVEN = 1 << 1
-MWM_DECOR_MINIMIZE = 1 << 5
-MWM_DECOR_MAXIMIZE = 1 << 6
-MWM_FUNC_MINIMIZE = 1 << 3
-MWM_FUNC_MAXIMIZE = 1 << 4
+MWM_DECORATIONS_GIVEN, MWM_FUNC_MINIMIZE, MWM_FUNC_MAXIMIZE = 1 << 1, 1 << 3, 1 << 4
+MWM_DECOR_MINIMIZE, MWM_DECOR_MAXIMIZE = 1 << 5, 1 << 6
 ROLES = {"地区查询": "lookup-by-region", "区号查询": "lookup-by-code"}  # WM_WINDOW_ROLE
 
 

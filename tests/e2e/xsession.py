@@ -339,9 +339,6 @@ class XSession(Session):
         """The visible top-level windows of a process, as the window manager has them."""
         return [w for w in map(self.describe, self.windows(pid)) if w]
 
-    def window_by_id(self, window_id):
-        return self.describe(window_id)
-
     def describe(self, window):
         """What an X window and its window manager say of it (None once it is
         unmapped): its frame is the window with the frame extents round it."""
@@ -369,6 +366,8 @@ class XSession(Session):
             if actions else Unreported("no allowed actions yet"),
             app=found["WM_CLASS"] and found["WM_CLASS"].rsplit(",", 1)[-1].strip(' "'),
             native={"extents": extents, "types": types})
+
+    window_by_id = describe
 
     def move_frame(self, window, x, y):
         """Moves a window's frame to (x, y), as its user would by dragging it."""
