@@ -59,6 +59,9 @@ AboutWindow::AboutWindow(HWND window, UINT dpi)
     m_whiteRule = createControl(window, WC_STATICW, 0, 0, plan::kWhiteRule, 0);
     m_version = createControl(window, WC_STATICW, SS_CENTER | SS_NOPREFIX, 0, plan::kVersion, 0);
     m_notice = createControl(window, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, plan::kNotice, 0);
+    for (auto [label, control] : {std::pair{m_contact, &plan::kContact}, std::pair{m_title, &plan::kTitle},
+                                  std::pair{m_version, &plan::kVersion}, std::pair{m_notice, &plan::kNotice}})
+        drawAsCaption(label, *control);
     layOut();
 }
 
@@ -82,12 +85,10 @@ void AboutWindow::layOut()
     // The title is as large as its caption, from its top-left corner.
     HDC dc = GetDC(m_title);
     HGDIOBJ old = SelectObject(dc, look::font(plan::kTitle.font, m_dpi));
-    const std::wstring title = look::wide(plan::kTitle.text);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, title.c_str(), int(title.size()), &extent);
+    const SIZE size = look::captionSize(dc, look::wide(plan::kTitle.text));
     SelectObject(dc, old);
     ReleaseDC(m_title, dc);
-    SetWindowPos(m_title, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_title, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     const int side = look::px(plan::kIconBox.place.width, m_dpi) * 2 / 3;
     m_picture = HICON(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(TESSALINE_ICON), IMAGE_ICON, side, side,
@@ -112,11 +113,7 @@ LRESULT AboutWindow::handle(UINT message, WPARAM w, LPARAM l)
             return LRESULT(boxColours(dc, plan::kIconBox));
         if (control == m_greyRule || control == m_whiteRule)
             return LRESULT(brush(*(control == m_greyRule ? plan::kGreyRule : plan::kWhiteRule).colour));
-        const design::Control &label = control == m_contact ? plan::kContact
-                                       : control == m_title ? plan::kTitle
-                                       : control == m_version ? plan::kVersion
-                                                              : plan::kNotice;
-        return LRESULT(labelColours(dc, label));
+        break; // the labels draw themselves
     }
     case WM_ERASEBKGND:
         return 1;

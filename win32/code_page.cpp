@@ -25,9 +25,11 @@ CodePage::CodePage(HWND host, UINT dpi)
     m_prompt = createControl(host, WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, plan::kPrompt, kPromptId);
     m_input = createControl(host, WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, plan::kInput, kInputId);
     m_query = createControl(host, WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, plan::kQuery, kQueryId);
-    m_output = createControl(host, WC_EDITW, ES_MULTILINE, WS_EX_CLIENTEDGE, plan::kOutput, kOutputId);
+    m_output = createControl(host, WC_EDITW, ES_MULTILINE, kOutputBoxEdge, plan::kOutput, kOutputId);
     m_clear = createControl(host, WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0, plan::kClear, kClearId);
-    makeOutputBox(m_output);
+    drawAsCaption(m_prompt, plan::kPrompt);
+    makeOutputBox(m_output, plan::kOutput);
+    drawOnDesignLines(m_input, plan::kInput);
     limitCharacters(m_input, plan::kInputLimit);
     layOut(dpi);
 }
@@ -55,17 +57,6 @@ void CodePage::command(int id, int notification)
         query();
     else if (id == kClearId)
         clearBoxes();
-}
-
-HBRUSH CodePage::colours(HWND control, HDC dc)
-{
-    if (control == m_prompt)
-        return labelColours(dc, plan::kPrompt);
-    if (control == m_input)
-        return boxColours(dc, plan::kInput);
-    if (control == m_output)
-        return boxColours(dc, plan::kOutput);
-    return nullptr;
 }
 
 // Enter presses the focused button, and elsewhere 查询.

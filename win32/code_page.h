@@ -13,7 +13,6 @@ public:
 
     void layOut(UINT dpi) override;
     void command(int id, int notification) override;
-    HBRUSH colours(HWND control, HDC dc) override;
     HWND firstFocus() const override { return m_input; }
     int defaultButton() const override;
 

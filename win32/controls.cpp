@@ -15,7 +15,7 @@ namespace {
 
 constexpr wchar_t kDesignName[] = L"design-name";
 constexpr wchar_t kLimit[] = L"character-limit";
-constexpr UINT_PTR kOutputBox = 1, kLimitedBox = 2, kNamedList = 3;
+constexpr UINT_PTR kOutputBox = 1, kLimitedBox = 2, kNamedList = 3, kCaption = 4, kDrawnBox = 5;
 
 // A surrogate pair counts once; a lone half counts as a character of its own.
 int characters(std::wstring_view text)
@@ -40,6 +40,112 @@ std::wstring windowText(HWND window)
     std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
     return text;
+}
+
+// Between a box's frame and its lines of text.
+constexpr int kMargin = 2;
+
+// Paints a caption's or a box's text, in its design font and colour, on the
+// lines the layouts were drawn for (look::lines), into dc (that of WM_PAINT,
+// or one given by WM_PRINTCLIENT).
+void paintText(HWND control, HDC dc, const design::Control &plan, bool box)
+{
+    RECT room;
+    GetClientRect(control, &room);
+    const std::wstring text = windowText(control);
+    const HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look::colour(plan.colour.value_or(design::kBlack)));
+    if (!box) {
+        look::drawLines(dc, text, room, plan.centred);
+    } else if (FillRect(dc, &room, brush(plan.background.value_or(design::kWhite)));
+               GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) {
+        // Broken at the box's width less the margins; where a face's wider
+        // marks would cost a line that way, the margins go.
+        RECT inner = room;
+        InflateRect(&inner, -kMargin, -kMargin);
+        look::drawLines(dc, text,
+                        look::lineCount(dc, text, inner.right - inner.left)
+                                == look::lineCount(dc, text, room.right - room.left)
+                            ? inner
+                            : room,
+                        false);
+    } else {
+        // One line down the middle, across where the box puts its caret.
+        RECT format;
+        SendMessageW(control, EM_GETRECT, 0, LPARAM(&format));
+        room.left = format.left;
+        room.right = format.right;
+        // As the box places them, which its caret follows.
+        constexpr auto placed = look::Advances::AsTheBoxPlacesThem;
+        look::drawLines(dc, text, room, false, true, placed);
+        DWORD start = 0, end = 0;
+        SendMessageW(control, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+        if (GetFocus() == control && start < end && end <= text.size()) {
+            SIZE before{}, through{};
+            GetTextExtentPoint32W(dc, text.c_str(), int(start), &before);
+            GetTextExtentPoint32W(dc, text.c_str(), int(end), &through);
+            const int saved = SaveDC(dc);
+            IntersectClipRect(dc, room.left + before.cx, room.top, room.left + through.cx, room.bottom);
+            FillRect(dc, &room, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            look::drawLines(dc, text, room, false, true, placed);
+            RestoreDC(dc, saved);
+        }
+    }
+    SelectObject(dc, old);
+}
+
+LRESULT painted(HWND control, UINT message, WPARAM w, const design::Control &plan, bool box)
+{
+    if (message == WM_PRINTCLIENT) {
+        paintText(control, HDC(w), plan, box);
+        return 0;
+    }
+    PAINTSTRUCT ps;
+    paintText(control, BeginPaint(control, &ps), plan, box);
+    EndPaint(control, &ps);
+    return 0;
+}
+
+// A box that draws its text itself; the box still keeps it, edits it and
+// shows the caret.
+LRESULT CALLBACK drawnBox(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR plan)
+{
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, drawnBox, kDrawnBox);
+    if (message == WM_PAINT || message == WM_PRINTCLIENT)
+        return painted(box, message, w, *reinterpret_cast<const design::Control *>(plan), true);
+    if (message == WM_ERASEBKGND)
+        return 1; // painted whole by WM_PAINT
+    const LRESULT result = DefSubclassProc(box, message, w, l);
+    // The box scrolls what it drew itself when its text or selection
+    // changes: here all of it is drawn again instead.
+    switch (message) {
+    case WM_SETTEXT: case WM_CHAR: case WM_IME_CHAR: case WM_PASTE: case WM_CUT: case WM_CLEAR: case WM_UNDO:
+    case EM_REPLACESEL: case EM_SETSEL: case WM_KEYDOWN: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+    case WM_MOUSEMOVE: case WM_SETFOCUS: case WM_KILLFOCUS:
+        InvalidateRect(box, nullptr, FALSE);
+    }
+    return result;
+}
+
+// A label that draws its caption itself, over what its parent painted.
+LRESULT CALLBACK caption(HWND label, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR plan)
+{
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(label, caption, kCaption);
+    if (message == WM_PAINT || message == WM_PRINTCLIENT)
+        return painted(label, message, w, *reinterpret_cast<const design::Control *>(plan), false);
+    if (message == WM_SETTEXT) { // over what the parent paints there again
+        const LRESULT result = DefSubclassProc(label, message, w, l);
+        RECT r;
+        GetWindowRect(label, &r);
+        MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT *>(&r), 2);
+        InvalidateRect(GetParent(label), &r, TRUE);
+        return result;
+    }
+    return DefSubclassProc(label, message, w, l);
 }
 
 LRESULT CALLBACK outputBox(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR)
@@ -204,10 +310,21 @@ void announce(HWND control, std::string_view text)
     provider->Release();
 }
 
-void makeOutputBox(HWND box)
+void makeOutputBox(HWND box, const design::Control &plan)
 {
     SendMessageW(box, EM_SETREADONLY, TRUE, 0);
     SetWindowSubclass(box, outputBox, kOutputBox, 0);
+    drawOnDesignLines(box, plan);
+}
+
+void drawOnDesignLines(HWND box, const design::Control &plan)
+{
+    SetWindowSubclass(box, drawnBox, kDrawnBox, DWORD_PTR(&plan));
+}
+
+void drawAsCaption(HWND label, const design::Control &plan)
+{
+    SetWindowSubclass(label, caption, kCaption, DWORD_PTR(&plan));
 }
 
 void limitCharacters(HWND box, int limit)
@@ -228,14 +345,6 @@ HBRUSH brush(design::Rgb rgb)
     if (!found)
         found = CreateSolidBrush(colour);
     return found;
-}
-
-HBRUSH labelColours(HDC dc, const design::Control &plan)
-{
-    SetBkMode(dc, TRANSPARENT);
-    if (plan.colour)
-        SetTextColor(dc, look::colour(*plan.colour));
-    return HBRUSH(GetStockObject(NULL_BRUSH));
 }
 
 HBRUSH boxColours(HDC dc, const design::Control &plan)

@@ -31,8 +31,22 @@ void nameForAssistiveTools(HWND control, std::string_view name);
 void announce(HWND control, std::string_view text);
 
 // An output box: read-only, refuses the focus (handing it back where it
-// came from), and keeps its design colours, which a disabled box would not.
-void makeOutputBox(HWND box);
+// came from), and drawn on the design's lines in its design colours, which a
+// disabled box would not keep.
+void makeOutputBox(HWND box, const design::Control &plan);
+// An output box's edge: a pixel's, not a box's sunken two. It leaves its
+// lines the room the longest answers take with the Debian faces' wider
+// Latin marks.
+inline constexpr DWORD kOutputBoxEdge = WS_EX_STATICEDGE;
+
+// A box that draws its text itself, in its design colours and on the
+// design's lines (look::lines): one line centred down the box, more from
+// its top. It keeps its text, its caret and its selection.
+void drawOnDesignLines(HWND box, const design::Control &plan);
+
+// A label that draws its caption itself, on the design's lines, in its
+// colour over what its parent painted.
+void drawAsCaption(HWND label, const design::Control &plan);
 
 // At most limit characters, counted as characters (not UTF-16 units),
 // typed, pasted or committed by an input method alike.
@@ -45,8 +59,6 @@ void chooseByName(HWND list);
 // A brush of a design colour, made once and kept for the run.
 HBRUSH brush(design::Rgb rgb);
 
-// A transparent label: text in its colour over what its parent painted.
-HBRUSH labelColours(HDC dc, const design::Control &plan);
 // A box of its design colours.
 HBRUSH boxColours(HDC dc, const design::Control &plan);
 

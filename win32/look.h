@@ -37,6 +37,37 @@ HBITMAP picture(const design::Picture &picture, UINT dpi, SIZE *size);
 // Paints the bitmap at the client area's top-left corner, unscaled.
 void paint(HDC dc, HBITMAP bitmap, SIZE size);
 
+// The lines the layouts were drawn for: a Song face's, hardly taller than
+// its characters. A face whose own lines are taller (Noto CJK's are nearly
+// one and a half characters high) is laid out at this height instead: its
+// characters fit it, only the space between lines is less.
+struct Lines {
+    int ascent;  // from the top of a line to its baseline
+    int descent; // below the baseline
+    int spacing; // from one baseline to the next
+};
+Lines lines(HDC dc); // of the font selected into dc
+
+// How high n lines of the font selected into dc stand.
+int height(HDC dc, int n);
+
+// Where characters stand along a line: as the face's outlines place them,
+// or as a box that shows a caret places them (one whose text the user edits).
+enum class Advances { Exact, AsTheBoxPlacesThem };
+
+// The size of text as drawLines draws it unbroken, a line at each line feed.
+SIZE captionSize(HDC dc, std::wstring_view text);
+
+// How many lines text takes at width, as drawLines breaks it.
+int lineCount(HDC dc, std::wstring_view text, int width);
+
+// text, in the font and colour selected into dc, on lines(dc) from the top of
+// room, wrapped at its width (between any two characters, as Chinese text
+// is) and at each line feed; each line centred across room if asked, and the
+// whole block centred down it if asked.
+void drawLines(HDC dc, std::wstring_view text, RECT room, bool centredAcross, bool centredDown = false,
+               Advances advances = Advances::Exact);
+
 // Moves a control to its design place and gives it its design font, at dpi.
 void place(HWND control, const design::Control &plan, UINT dpi);
 

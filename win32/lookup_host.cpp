@@ -105,11 +105,6 @@ LRESULT LookupHost::handle(UINT message, WPARAM w, LPARAM l)
         if (const int button = m_page ? m_page->defaultButton() : 0)
             return MAKELRESULT(button, DC_HASDEFID);
         return 0;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-        if (HBRUSH brush = m_page ? m_page->colours(HWND(l), HDC(w)) : nullptr)
-            return LRESULT(brush);
-        break;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT draws all of it
     case WM_PAINT:

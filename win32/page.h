@@ -19,9 +19,6 @@ public:
     virtual void layOut(UINT dpi) = 0;
     // A notification from one of its controls (WM_COMMAND).
     virtual void command(int id, int notification) = 0;
-    // The colours of one of its controls (WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT);
-    // nullptr where the system's are right.
-    virtual HBRUSH colours(HWND control, HDC dc) = 0;
     virtual HWND firstFocus() const = 0;
     // The button Enter presses (DM_GETDEFID), 0 for none.
     virtual int defaultButton() const { return 0; }

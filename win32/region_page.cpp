@@ -36,8 +36,9 @@ RegionPage::RegionPage(HWND host, UINT dpi)
                                 plan::kProvinces, kProvincesId);
     m_cities = createControl(host, WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, plan::kCities,
                              kCitiesId);
-    m_code = createControl(host, WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, plan::kCode, kCodeId);
-    makeOutputBox(m_code);
+    m_code = createControl(host, WC_EDITW, ES_AUTOHSCROLL, kOutputBoxEdge, plan::kCode, kCodeId);
+    drawAsCaption(m_prompt, plan::kPrompt);
+    makeOutputBox(m_code, plan::kCode);
     chooseByName(m_provinces);
     chooseByName(m_cities);
     fill(m_provinces, directory::provinceNames());
@@ -71,15 +72,6 @@ void RegionPage::command(int id, int notification)
         chooseProvince();
     else if (id == kCitiesId)
         chooseCity();
-}
-
-HBRUSH RegionPage::colours(HWND control, HDC dc)
-{
-    if (control == m_prompt)
-        return labelColours(dc, plan::kPrompt);
-    if (control == m_code)
-        return boxColours(dc, plan::kCode);
-    return nullptr;
 }
 
 void RegionPage::chooseProvince()

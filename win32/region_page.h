@@ -15,7 +15,6 @@ public:
 
     void layOut(UINT dpi) override;
     void command(int id, int notification) override;
-    HBRUSH colours(HWND control, HDC dc) override;
     HWND firstFocus() const override { return m_provinces; }
 
 private:
