@@ -11,8 +11,12 @@
 //   command HWND NAME        a menu command: by-region, by-code, about
 //   move HWND X Y            the window moved, as its user drags it
 //   close HWND               the close box
+//   probe HWND DPI [moved]   from inside the program (probe.cpp): what is not as
+//                            designed for DPI, or not whole; moved: the window
+//                            is first told it moved to a monitor of DPI
 //   time-switches HWND N     N switches each way, sent and handled: µs each
 
+#include "text.h"
 #include "win32/commands.h"
 
 #include <windows.h>
@@ -25,36 +29,22 @@
 
 namespace {
 
-std::string utf8(const std::wstring &text)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(std::size_t(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
+std::string probed; // the probe's last answer
 
-std::wstring wide(const std::string &text)
+// A message-only window the probe answers to.
+HWND answerWindow()
 {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0);
-    std::wstring units(std::size_t(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), int(text.size()), units.data(), length);
-    return units;
-}
-
-std::string quoted(const std::wstring &text)
-{
-    std::string out = "\"";
-    for (char c : utf8(text)) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
-            out += c;
-    }
-    return out + "\"";
+    WNDCLASSW answers{};
+    answers.lpszClassName = L"TessalineDriverAnswers";
+    answers.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message != WM_COPYDATA)
+            return DefWindowProcW(window, message, w, l);
+        const auto *data = reinterpret_cast<const COPYDATASTRUCT *>(l);
+        probed.assign(static_cast<const char *>(data->lpData), data->cbData);
+        return TRUE;
+    };
+    RegisterClassW(&answers);
+    return CreateWindowW(answers.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
 std::wstring textOf(HWND window)
@@ -219,6 +209,24 @@ std::string answer(const std::string &line)
         args >> x >> y;
         return SetWindowPos(HWND(window), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) ? "true"
                                                                                                          : "false";
+    }
+    if (verb == "probe") {
+        UINT dpi = 96;
+        std::string moved;
+        args >> dpi >> moved;
+        static HWND answers = answerWindow();
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        std::wstring dll = path;
+        dll.replace(dll.rfind(L'\\') + 1, std::wstring::npos, L"tessaline_probe.dll");
+        static HMODULE probe = LoadLibraryW(dll.c_str());
+        HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, HOOKPROC(reinterpret_cast<void *>(GetProcAddress(probe, "probe"))),
+                                       probe, GetWindowThreadProcessId(HWND(window), nullptr));
+        probed = "null";
+        SendMessageW(HWND(window), RegisterWindowMessageW(L"tessaline-probe"), WPARAM(answers),
+                     LPARAM(dpi | (moved == "moved" ? 0x10000 : 0)));
+        UnhookWindowsHookEx(hook);
+        return probed;
     }
     if (verb == "time-switches") {
         int count = 0;
