@@ -96,7 +96,7 @@ std::string windows()
         const LONG style = GetWindowLongW(window, GWL_STYLE), exStyle = GetWindowLongW(window, GWL_EXSTYLE);
         std::ostringstream item;
         item << (out.size() > 1 ? ", " : "") << "{\"hwnd\": " << UINT_PTR(window) << ", \"pid\": " << pid
-             << ", \"class\": " << quoted(classOf(window)) << ", \"title\": " << quoted(textOf(window))
+             << ", \"class\": " << jsonString(classOf(window)) << ", \"title\": " << jsonString(textOf(window))
              << ", \"frame\": " << rect(frame) << ", \"client\": " << rect(client)
              << ", \"owner\": " << UINT_PTR(GetWindow(window, GW_OWNER))
              << ", \"enabled\": " << (IsWindowEnabled(window) ? "true" : "false")
@@ -121,8 +121,8 @@ std::string controls(HWND window)
         std::wstring text = textOf(control);
         const std::wstring kind = classOf(control);
         std::ostringstream item;
-        item << (out.size() > 1 ? ", " : "") << "{\"name\": " << quoted(designName(control))
-             << ", \"class\": " << quoted(kind) << ", \"text\": " << quoted(text) << ", \"place\": " << rect(r)
+        item << (out.size() > 1 ? ", " : "") << "{\"name\": " << jsonString(designName(control))
+             << ", \"class\": " << jsonString(kind) << ", \"text\": " << jsonString(text) << ", \"place\": " << rect(r)
              << ", \"enabled\": " << (IsWindowEnabled(control) ? "true" : "false")
              << ", \"visible\": " << (IsWindowVisible(control) ? "true" : "false")
              << ", \"tab_stop\": " << (GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP ? "true" : "false");
@@ -162,7 +162,7 @@ std::string answer(const std::string &line)
     }
     if (verb == "focus") {
         HWND focus = focused();
-        return focus ? quoted(designName(focus)) : "null";
+        return focus ? jsonString(designName(focus)) : "null";
     }
     std::string rest;
     std::getline(in >> std::ws, rest);

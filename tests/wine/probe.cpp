@@ -355,7 +355,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probe(int code, WPARAM w, LPAR
         probe.run();
         std::string answer = "[";
         for (const std::wstring &fault : probe.faults)
-            answer += (answer.size() > 1 ? ", " : "") + quoted(fault);
+            answer += (answer.size() > 1 ? ", " : "") + jsonString(fault);
         answer += "]";
         COPYDATASTRUCT data{0, DWORD(answer.size()), answer.data()};
         SendMessageW(HWND(message->wParam), WM_COPYDATA, WPARAM(probe.window), LPARAM(&data));

@@ -23,7 +23,7 @@ inline std::wstring wide(std::string_view text)
     return units;
 }
 
-inline std::string quoted(std::wstring_view text)
+inline std::string jsonString(std::wstring_view text)
 {
     std::string out = "\"";
     for (char c : utf8(text)) {
