@@ -122,9 +122,13 @@ LRESULT CALLBACK drawnBox(HWND box, UINT message, WPARAM w, LPARAM l, UINT_PTR, 
     // The box scrolls what it drew itself when its text or selection
     // changes: here all of it is drawn again instead.
     switch (message) {
+    case WM_MOUSEMOVE: // a selection by the mouse
+        if (!(w & MK_LBUTTON))
+            break;
+        [[fallthrough]];
     case WM_SETTEXT: case WM_CHAR: case WM_IME_CHAR: case WM_PASTE: case WM_CUT: case WM_CLEAR: case WM_UNDO:
     case EM_REPLACESEL: case EM_SETSEL: case WM_KEYDOWN: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
-    case WM_MOUSEMOVE: case WM_SETFOCUS: case WM_KILLFOCUS:
+    case WM_SETFOCUS: case WM_KILLFOCUS:
         InvalidateRect(box, nullptr, FALSE);
     }
     return result;
@@ -142,7 +146,7 @@ LRESULT CALLBACK caption(HWND label, UINT message, WPARAM w, LPARAM l, UINT_PTR,
         RECT r;
         GetWindowRect(label, &r);
         MapWindowPoints(nullptr, GetParent(label), reinterpret_cast<POINT *>(&r), 2);
-        InvalidateRect(GetParent(label), &r, TRUE);
+        RedrawWindow(GetParent(label), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return result;
     }
     return DefSubclassProc(label, message, w, l);
