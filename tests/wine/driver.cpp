@@ -47,27 +47,6 @@ HWND answerWindow()
     return CreateWindowW(answers.lpszClassName, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
-std::wstring textOf(HWND window)
-{
-    wchar_t buffer[1024];
-    const LRESULT length = SendMessageW(window, WM_GETTEXT, std::size(buffer), LPARAM(buffer));
-    return std::wstring(buffer, std::size_t(length));
-}
-
-std::wstring classOf(HWND window)
-{
-    wchar_t buffer[256];
-    return std::wstring(buffer, std::size_t(GetClassNameW(window, buffer, int(std::size(buffer)))));
-}
-
-std::wstring designName(HWND control)
-{
-    wchar_t name[256] = L"";
-    if (const auto atom = ATOM(UINT_PTR(GetPropW(control, L"design-name"))))
-        GlobalGetAtomNameW(atom, name, int(std::size(name)));
-    return name;
-}
-
 std::string rect(RECT r)
 {
     std::ostringstream out;

@@ -22,31 +22,10 @@
 
 namespace {
 
-std::wstring textOf(HWND window)
-{
-    std::wstring text(std::size_t(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(std::size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-    return text;
-}
-
-std::wstring nameOf(HWND control)
-{
-    wchar_t name[256] = L"";
-    if (const auto atom = ATOM(UINT_PTR(GetPropW(control, L"design-name"))))
-        GlobalGetAtomNameW(atom, name, int(std::size(name)));
-    return name;
-}
-
-std::wstring classOf(HWND window)
-{
-    wchar_t name[64];
-    return std::wstring(name, std::size_t(GetClassNameW(window, name, int(std::size(name)))));
-}
-
 HWND child(HWND window, std::wstring_view name)
 {
     for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
-        if (nameOf(control) == name)
+        if (designName(control) == name)
             return control;
     return nullptr;
 }
@@ -74,7 +53,7 @@ struct Probe {
     void fault(HWND control, const std::wstring &what)
     {
         if (faults.size() < 40) // enough to tell what is wrong
-            faults.push_back(nameOf(control) + L": " + what);
+            faults.push_back(designName(control) + L": " + what);
     }
 
     // The text's size in the control's own font, on one line or wrapped at
@@ -271,7 +250,7 @@ struct Probe {
     {
         const design::Window &design = designOf(window);
         for (HWND control = GetWindow(window, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-            const design::Control *plan = planOf(design, nameOf(control));
+            const design::Control *plan = planOf(design, designName(control));
             if (plan && plan->kind != design::Kind::Line && plan->kind != design::Kind::PictureBox)
                 asDesigned(control, *plan);
             whole(control);

@@ -1,9 +1,11 @@
 #pragma once
 
-// UTF-8 and UTF-16, and a JSON string: what the driver and the probe answer in.
+// What the driver and the probe read of a window, and answer in: UTF-8 from
+// UTF-16, and JSON strings.
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -37,4 +39,29 @@ inline std::string jsonString(std::wstring_view text)
             out += c;
     }
     return out + "\"";
+}
+
+// A window's text, from any process (GetWindowText reads only the captions
+// of another's windows).
+inline std::wstring textOf(HWND window)
+{
+    wchar_t buffer[1024];
+    const LRESULT length = SendMessageW(window, WM_GETTEXT, std::size(buffer), LPARAM(buffer));
+    return std::wstring(buffer, std::size_t(length));
+}
+
+inline std::wstring classOf(HWND window)
+{
+    wchar_t buffer[256];
+    return std::wstring(buffer, std::size_t(GetClassNameW(window, buffer, int(std::size(buffer)))));
+}
+
+// The design name the program gives each control, as the window property
+// "design-name" (a global atom).
+inline std::wstring designName(HWND control)
+{
+    wchar_t name[256] = L"";
+    if (const auto atom = ATOM(UINT_PTR(GetPropW(control, L"design-name"))))
+        GlobalGetAtomNameW(atom, name, int(std::size(name)));
+    return name;
 }
