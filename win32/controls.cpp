@@ -56,10 +56,11 @@ void paintText(HWND control, HDC dc, const design::Control &plan, bool box)
     const HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, look::colour(plan.colour.value_or(design::kBlack)));
+    if (box)
+        FillRect(dc, &room, brush(plan.background.value_or(design::kWhite)));
     if (!box) {
         look::drawLines(dc, text, room, plan.centred);
-    } else if (FillRect(dc, &room, brush(plan.background.value_or(design::kWhite)));
-               GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) {
+    } else if (GetWindowLongW(control, GWL_STYLE) & ES_MULTILINE) {
         // Broken at the box's width less the margins; where a face's wider
         // marks would cost a line that way, the margins go.
         RECT inner = room;

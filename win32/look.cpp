@@ -166,8 +166,7 @@ Lines lines(HDC dc)
 
 int height(HDC dc, int n)
 {
-    const Lines line = lines(dc);
-    return line.ascent + line.spacing * (n - 1) + line.descent;
+    return lines(dc).height(n);
 }
 
 namespace {
@@ -263,7 +262,7 @@ void drawLines(HDC dc, std::wstring_view text, RECT room, bool centredAcross, bo
     const std::vector<std::wstring_view> rows = wrapped(dc, text, room.right - room.left, advances);
     int baseline = room.top + line.ascent;
     if (centredDown)
-        baseline += (room.bottom - room.top - height(dc, int(rows.size()))) / 2;
+        baseline += (room.bottom - room.top - line.height(int(rows.size()))) / 2;
     const UINT align = SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
     for (std::wstring_view row : rows) {
         const std::vector<double> at = ends(dc, row, advances);

@@ -45,6 +45,8 @@ struct Lines {
     int ascent;  // from the top of a line to its baseline
     int descent; // below the baseline
     int spacing; // from one baseline to the next
+
+    int height(int n) const { return ascent + spacing * (n - 1) + descent; } // of n lines
 };
 Lines lines(HDC dc); // of the font selected into dc
 

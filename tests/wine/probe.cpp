@@ -56,25 +56,15 @@ struct Probe {
             faults.push_back(designName(control) + L": " + what);
     }
 
-    // The text's size in the control's own font, on one line or wrapped at
-    // width.
-    SIZE extent(HWND control, std::wstring_view text, int width = 0, TEXTMETRICW *metrics = nullptr)
+    // The text on one line in the control's own font fits room.
+    void fits(HWND control, std::wstring_view text, RECT room)
     {
         HDC dc = GetDC(control);
         HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)));
-        RECT r{0, 0, width, 0};
-        DrawTextW(dc, text.data(), int(text.size()), &r,
-                  DT_CALCRECT | DT_NOPREFIX | (width ? DT_WORDBREAK : DT_SINGLELINE));
-        if (metrics)
-            GetTextMetricsW(dc, metrics);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.data(), int(text.size()), &size);
         SelectObject(dc, old);
         ReleaseDC(control, dc);
-        return {r.right, r.bottom};
-    }
-
-    void fits(HWND control, std::wstring_view text, RECT room, int wrapAt = 0)
-    {
-        const SIZE size = extent(control, text, wrapAt);
         if (size.cx > room.right - room.left || size.cy > room.bottom - room.top)
             fault(control, L"\"" + std::wstring(text) + L"\" is " + std::to_wstring(size.cx) + L" x "
                                + std::to_wstring(size.cy) + L" in " + std::to_wstring(room.right - room.left)
